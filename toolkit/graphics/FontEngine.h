@@ -1,0 +1,58 @@
+// Finds faces by name (fontconfig, with the project's own aliases for the
+// classic face names) and renders glyphs (FreeType) into a cache. The canvas
+// lays the glyphs out and blends them; this file knows nothing of bitmaps.
+#pragma once
+
+#include "toolkit/graphics/Graphics.h"
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+// One rendered glyph: 8-bit coverage, rows top-down. (Left, Top) is the
+// offset of the coverage's top-left pixel from the pen position on the
+// baseline, y downward (Top is usually negative).
+struct TGlyphImage {
+    int Left = 0;
+    int Top = 0;
+    int Width = 0;
+    int Height = 0;
+    std::vector<std::uint8_t> Coverage;
+    // Per row, the first and one-past-last column with non-zero coverage
+    // (equal when the row is empty), so blending can skip blank margins.
+    std::vector<std::uint16_t> RowBegin;
+    std::vector<std::uint16_t> RowEnd;
+};
+
+// A glyph placed relative to the text's origin on the baseline, y downward.
+struct TPlacedGlyph {
+    int X = 0;
+    int Y = 0;
+    const TGlyphImage* Image = nullptr;
+};
+
+struct TTextMetrics {
+    int Ascent = 0;   // pixels above the baseline
+    int Descent = 0;  // pixels below it
+    int Height = 0;   // Ascent + Descent: the cell height
+};
+
+class FontEngine {
+public:
+    static FontEngine& Instance();
+
+    TTextMetrics Metrics(const TFont& font);
+    // The advance of the whole string, unturned, in whole pixels.
+    int TextWidth(const TFont& font, std::string_view utf8);
+    // Lays the string out along its baseline turned by the font's
+    // escapement, starting at the origin (0, 0). The pointers stay valid
+    // until the cache is cleared; the vector is reused between calls.
+    void Layout(const TFont& font, std::string_view utf8, std::vector<TPlacedGlyph>& out);
+    void ClearCache();
+
+private:
+    FontEngine();
+    ~FontEngine();
+    struct Impl;
+    Impl* impl_;
+};
