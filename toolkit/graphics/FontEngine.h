@@ -6,6 +6,7 @@
 #include "toolkit/graphics/Graphics.h"
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -37,6 +38,16 @@ struct TTextMetrics {
     int Height = 0;   // Ascent + Descent: the cell height
 };
 
+// The face a font description resolves to, and its em in pixels.
+struct TFaceInfo {
+    std::string Family;  // empty when no face could be loaded at all
+    std::string Style;
+    std::string File;
+    int Em = 0;
+    bool SyntheticBold = false;    // no bold face: the outlines are emboldened
+    bool SyntheticItalic = false;  // no italic face: the outlines are slanted
+};
+
 class FontEngine {
 public:
     static FontEngine& Instance();
@@ -45,9 +56,16 @@ public:
     // The advance of the whole string, unturned, in whole pixels.
     int TextWidth(const TFont& font, std::string_view utf8);
     // Lays the string out along its baseline turned by the font's
-    // escapement, starting at the origin (0, 0). The pointers stay valid
-    // until the cache is cleared; the vector is reused between calls.
+    // escapement, starting at the origin (0, 0); blank glyphs are left out,
+    // underline and strike-out come as extra coverage. The pointers stay
+    // valid until the next Layout or ClearCache (a Layout may drop the
+    // glyph cache first when it has outgrown its budget); the vector is
+    // reused between calls.
+    //
+    // Text is UTF-8; a byte that does not start a well-formed sequence is
+    // taken as a Latin-1 character, so legacy 8-bit text still shows.
     void Layout(const TFont& font, std::string_view utf8, std::vector<TPlacedGlyph>& out);
+    TFaceInfo Face(const TFont& font);
     void ClearCache();
 
 private:

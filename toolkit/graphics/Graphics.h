@@ -316,7 +316,7 @@ private:
     void ThinLine(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1, bool includeEnd);
     void WideLine(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1);
     void CopyPixels(const TRect& dest, const TBitmap& source, const TRect& sourceRect, bool transparent);
-    TRect Bounds() const;
+    TRect BitmapRect() const;
 
     TBitmap& bitmap_;
     std::vector<TRect> clip_;

@@ -1,0 +1,313 @@
+#include "toolkit/graphics/Graphics.h"
+#include "toolkit/system/Errors.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+
+namespace {
+
+// The bitmap as rows of '#' (pixels of colour c) and '.' (anything else).
+std::string Map(const TBitmap& b, TColor c = clBlack)
+{
+    std::string s;
+    for (int y = 0; y < b.Height(); ++y) {
+        for (int x = 0; x < b.Width(); ++x)
+            s += (b.ScanLine(y)[x] == ColorToPixel(c)) ? '#' : '.';
+        s += '\n';
+    }
+    return s;
+}
+
+std::string Rows(std::initializer_list<const char*> rows)
+{
+    std::string s;
+    for (const char* r : rows)
+        s += std::string(r) + "\n";
+    return s;
+}
+
+TBitmap White(int w, int h)
+{
+    TBitmap b(w, h);
+    return b;
+}
+
+}  // namespace
+
+TEST(Bitmap, ResizeKeepsTheTopLeftAndFillsWhite)
+{
+    TBitmap b(2, 2);
+    b.ScanLine(0)[0] = 0x123456;
+    b.SetSize(3, 3);
+    EXPECT_EQ(b.ScanLine(0)[0], 0x123456u);
+    EXPECT_EQ(b.ScanLine(2)[2], 0xFFFFFFu);
+    b.SetSize(-5, 4);
+    EXPECT_EQ(b.Width(), 0);
+    EXPECT_TRUE(b.Empty());
+    EXPECT_THROW(b.ScanLine(9), EInvalidGraphic);
+    EXPECT_THROW(b.SetSize(INT_MAX, INT_MAX), EOutOfResources);
+    EXPECT_EQ(b.Width(), 0);
+
+    TBitmap c(1, 1);
+    c.SetPixelFormat(pf32bit);
+    c.ScanLine(0)[0] = 0xAB112233;
+    c.SetPixelFormat(pf24bit);
+    EXPECT_EQ(c.ScanLine(0)[0], 0x112233u);
+}
+
+TEST(Colors, SystemColoursAndPixelWords)
+{
+    EXPECT_EQ(ColorToRGB(clBtnFace), 0xC0C0C0);
+    EXPECT_EQ(ColorToRGB(clBtnHighlight), 0xFFFFFF);
+    EXPECT_EQ(ColorToRGB(clBtnShadow), 0x808080);
+    EXPECT_EQ(ColorToRGB(0x01FF6496), 0xFF6496);
+    EXPECT_EQ(ColorToPixel(0x000000FF), 0x00FF0000u);  // red
+    EXPECT_EQ(PixelToColor(0x00FF0000u), 0x000000FF);
+}
+
+TEST(Canvas, LinesLeaveOutTheirEndPixel)
+{
+    TBitmap b = White(6, 6);
+    TCanvas& c = b.Canvas();
+    c.MoveTo(1, 1);
+    c.LineTo(5, 1);  // right
+    c.MoveTo(0, 5);
+    c.LineTo(0, 2);  // up
+    c.MoveTo(2, 2);
+    c.LineTo(5, 5);  // diagonal
+    c.MoveTo(4, 4);
+    c.LineTo(4, 4);  // nothing at all
+    EXPECT_EQ(Map(b), Rows({"......",
+                            ".####.",
+                            "..#...",
+                            "#..#..",
+                            "#...#.",
+                            "#....."}));
+    EXPECT_EQ(c.PenPos, Point(4, 4));
+}
+
+TEST(Canvas, ShallowAndSteepLinesStepEvenly)
+{
+    TBitmap b = White(9, 3);
+    b.Canvas().MoveTo(0, 0);
+    b.Canvas().LineTo(8, 2);
+    EXPECT_EQ(Map(b), Rows({"##.......",
+                            "..####...",
+                            "......##."}));
+    TBitmap s = White(3, 5);
+    s.Canvas().MoveTo(2, 4);
+    s.Canvas().LineTo(0, 0);
+    // A tie between two pixels goes the way the line travels.
+    EXPECT_EQ(Map(s), Rows({"...",
+                            "#..",
+                            ".#.",
+                            ".#.",
+                            "..#"}));
+}
+
+TEST(Canvas, HugeCoordinatesClipWithoutWalkingTheLine)
+{
+    TBitmap b = White(4, 4);
+    TCanvas& c = b.Canvas();
+    c.MoveTo(INT_MIN + 2, INT_MIN + 2);
+    c.LineTo(INT_MAX - 1, INT_MAX - 1);
+    EXPECT_EQ(Map(b), Rows({"#...", ".#..", "..#.", "...#"}));
+
+    TBitmap r = White(4, 4);
+    r.Canvas().Brush.Color = clBlack;
+    r.Canvas().Rectangle(INT_MIN, 2, INT_MAX, INT_MAX);
+    r.Canvas().Ellipse(INT_MIN, INT_MIN, INT_MAX, INT_MAX);
+    const TPoint tri[] = {{INT_MIN, INT_MIN}, {INT_MAX, 0}, {0, INT_MAX}};
+    r.Canvas().Polygon(tri);
+    r.Canvas().Pen.Width = 7;
+    r.Canvas().MoveTo(INT_MIN, 1);
+    r.Canvas().LineTo(INT_MAX, 1);
+    EXPECT_EQ(Map(r), Rows({"####", "####", "####", "####"}));
+}
+
+TEST(Canvas, WidePensAreRoundEndedAndCentred)
+{
+    TBitmap b = White(9, 7);
+    TCanvas& c = b.Canvas();
+    c.Pen.Width = 3;
+    c.MoveTo(2, 3);
+    c.LineTo(6, 3);
+    EXPECT_EQ(Map(b), Rows({".........",
+                            ".........",
+                            ".#######.",
+                            ".#######.",
+                            ".#######.",
+                            ".........",
+                            "........."}));
+    TBitmap e = White(6, 4);
+    e.Canvas().Pen.Width = 2;
+    e.Canvas().MoveTo(1, 2);
+    e.Canvas().LineTo(4, 2);
+    // An even width runs along pixel edges, so its round ends reach one
+    // pixel further on each side.
+    EXPECT_EQ(Map(e), Rows({"......", "#####.", "#####.", "......"}));
+}
+
+TEST(Canvas, RectangleOutlinesWithPenAndFillsWithBrush)
+{
+    TBitmap b = White(6, 5);
+    TCanvas& c = b.Canvas();
+    c.Pen.Color = clBlack;
+    c.Brush.Color = clRed;
+    c.Rectangle(4, 4, 0, 0);  // corners in any order
+    EXPECT_EQ(Map(b), Rows({"####..", "#..#..", "#..#..", "####..", "......"}));
+    EXPECT_EQ(Map(b, clRed), Rows({"......", ".##...", ".##...", "......", "......"}));
+
+    TBitmap f = White(4, 3);
+    f.Canvas().Brush.Color = clBlack;
+    f.Canvas().FillRect(Rect(1, 1, 3, 3));
+    f.Canvas().FillRect(Rect(3, 0, 1, 1));  // empty: right left of left
+    f.Canvas().Brush.Style = bsClear;
+    f.Canvas().FillRect(Rect(0, 0, 4, 3));
+    EXPECT_EQ(Map(f), Rows({"....", ".##.", ".##."}));
+}
+
+TEST(Canvas, NotPenInvertsEveryPixelOnce)
+{
+    TBitmap b = White(4, 3);
+    TCanvas& c = b.Canvas();
+    c.Pen.Mode = pmNot;
+    c.Brush.Style = bsClear;
+    c.Rectangle(0, 0, 4, 3);
+    EXPECT_EQ(Map(b), Rows({"####", "#..#", "####"}));
+    c.SetClipRegion({Rect(0, 0, 3, 3), Rect(1, 0, 4, 3)});  // overlapping parts
+    c.Rectangle(0, 0, 4, 3);
+    EXPECT_EQ(Map(b), Rows({"....", "....", "...."}));
+}
+
+TEST(Canvas, EllipseFitsItsBoxWithAThinOutline)
+{
+    TBitmap b = White(10, 10);
+    TCanvas& c = b.Canvas();
+    c.Brush.Color = clRed;
+    c.Ellipse(0, 0, 10, 10);
+    EXPECT_EQ(Map(b), Rows({"...####...",
+                            ".##....##.",
+                            ".#......#.",
+                            "#........#",
+                            "#........#",
+                            "#........#",
+                            "#........#",
+                            ".#......#.",
+                            ".##....##.",
+                            "...####..."}));
+    EXPECT_EQ(Map(b, clRed).substr(11, 10), "...####...");
+
+    TBitmap d = White(3, 3);
+    d.Canvas().Brush.Color = clBlack;
+    d.Canvas().Ellipse(1, 1, 2, 2);  // one pixel
+    d.Canvas().Ellipse(0, 0, 0, 3);  // no width: nothing
+    EXPECT_EQ(Map(d), Rows({"...", ".#.", "..."}));
+}
+
+TEST(Canvas, PolygonUsesAlternateFill)
+{
+    TBitmap b = White(7, 7);
+    TCanvas& c = b.Canvas();
+    c.Pen.Style = psClear;
+    c.Brush.Color = clBlack;
+    // Two overlapping squares drawn as one path: the overlap is outside.
+    const TPoint pts[] = {{0, 0}, {4, 0}, {4, 4}, {2, 4}, {2, 2}, {6, 2}, {6, 6}, {0, 6}, {0, 0}};
+    c.Polygon(pts);
+    EXPECT_EQ(Map(b), Rows({"####...",
+                            "####...",
+                            "##..##.",
+                            "##..##.",
+                            "######.",
+                            "######.",
+                            "......."}));
+    TBitmap t = White(5, 5);
+    t.Canvas().Brush.Color = clRed;
+    const TPoint tri[] = {{0, 0}, {4, 0}, {0, 4}};
+    t.Canvas().Polygon(tri);
+    EXPECT_EQ(Map(t), Rows({"#####", "#..#.", "#.#..", "##...", "#...."}));
+}
+
+TEST(Canvas, CopiesCombineWithAnyRasterOperation)
+{
+    TBitmap src(2, 1);
+    src.ScanLine(0)[0] = 0x00F0F0F0;
+    src.ScanLine(0)[1] = 0x000F0F0F;
+    TBitmap dst(2, 1);
+    auto run = [&](TCopyMode rop) {
+        dst.ScanLine(0)[0] = dst.ScanLine(0)[1] = 0x00FF0000;
+        dst.Canvas().CopyMode = rop;
+        dst.Canvas().Draw(0, 0, src);
+        return std::pair{dst.ScanLine(0)[0], dst.ScanLine(0)[1]};
+    };
+    EXPECT_EQ(run(cmSrcCopy), std::pair(0x00F0F0F0u, 0x000F0F0Fu));
+    EXPECT_EQ(run(cmSrcPaint), std::pair(0x00FFF0F0u, 0x00FF0F0Fu));
+    EXPECT_EQ(run(cmSrcInvert), std::pair(0x000FF0F0u, 0x00F00F0Fu));
+    EXPECT_EQ(run(cmSrcAnd), std::pair(0x00F00000u, 0x000F0000u));
+    EXPECT_EQ(run(cmMergePaint), std::pair(0x00FF0F0Fu, 0x00FFF0F0u));  // ~S | D
+    EXPECT_EQ(run(cmBlackness), std::pair(0u, 0u));
+    dst.Canvas().Brush.Color = clBlue;
+    EXPECT_EQ(run(cmPatCopy), std::pair(0x000000FFu, 0x000000FFu));
+}
+
+TEST(Canvas, StretchDrawScalesAndMirrors)
+{
+    TBitmap src(3, 1);
+    src.ScanLine(0)[0] = 1;
+    src.ScanLine(0)[1] = 2;
+    src.ScanLine(0)[2] = 3;
+    TBitmap dst(6, 2);
+    dst.Canvas().StretchDraw(Rect(0, 0, 6, 2), src);
+    std::vector<std::uint32_t> row(dst.ScanLine(1), dst.ScanLine(1) + 6);
+    EXPECT_EQ(row, (std::vector<std::uint32_t>{1, 1, 2, 2, 3, 3}));
+    dst.Canvas().StretchDraw(Rect(3, 0, 0, 1), src);  // left right of right: mirrored
+    row.assign(dst.ScanLine(0), dst.ScanLine(0) + 6);
+    EXPECT_EQ(row, (std::vector<std::uint32_t>{3, 2, 1, 2, 3, 3}));
+}
+
+TEST(Canvas, TransparentDrawLeavesOutTheKeyColour)
+{
+    TBitmap src(2, 2);
+    src.Canvas().Brush.Color = clBlack;
+    src.Canvas().FillRect(Rect(0, 0, 2, 2));
+    src.Canvas().SetPixel(1, 0, clRed);
+    src.Transparent = true;  // key: the bottom-left pixel, black
+    TBitmap dst(2, 2);
+    dst.Canvas().Draw(0, 0, src);
+    EXPECT_EQ(Map(dst, clWhite), Rows({"#.", "##"}));
+    EXPECT_EQ(dst.Canvas().Pixels(1, 0), clRed);
+}
+
+TEST(Canvas, ClipRegionLimitsDrawingAndVisibility)
+{
+    TBitmap b = White(5, 3);
+    TCanvas& c = b.Canvas();
+    c.SetClipRect(Rect(1, 0, 3, 2));
+    EXPECT_TRUE(c.PtVisible(1, 1));
+    EXPECT_FALSE(c.PtVisible(3, 1));
+    EXPECT_FALSE(c.PtVisible(-1, 0));
+    c.Brush.Color = clBlack;
+    c.FillRect(Rect(0, 0, 5, 3));
+    c.SetPixel(4, 2, clBlack);
+    EXPECT_EQ(c.Pixels(4, 2), -1);
+    EXPECT_EQ(Map(b), Rows({".##..", ".##..", "....."}));
+    c.SetClipRegion({});
+    EXPECT_FALSE(c.PtVisible(1, 1));
+    c.ClearClipRegion();
+    EXPECT_TRUE(c.PtVisible(4, 2));
+}
+
+TEST(Canvas, BackgroundModeFollowsTheBrushUntilSet)
+{
+    TBitmap b(1, 1);
+    TCanvas& c = b.Canvas();
+    EXPECT_EQ(c.BkMode(), OPAQUE);
+    c.SetBkMode(TRANSPARENT);
+    EXPECT_EQ(c.BkMode(), TRANSPARENT);
+    c.Brush.Color = clRed;  // a new brush sets the mode from its style again
+    EXPECT_EQ(c.BkMode(), OPAQUE);
+    c.Brush.Style = bsClear;
+    EXPECT_EQ(c.BkMode(), TRANSPARENT);
+}

@@ -1,0 +1,661 @@
+#include "toolkit/graphics/FontEngine.h"
+#include "toolkit/graphics/Graphics.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <numbers>
+
+namespace {
+
+using i64 = std::int64_t;
+using i128 = __int128;
+
+constexpr std::uint32_t kRgbMask = 0x00FFFFFF;
+
+// Keeps a floating coordinate in a range where converting it is defined.
+double ClampCoord(double v) { return std::clamp(v, -4.0e9, 4.0e9); }
+
+// Calls f(x1, x2) for the visible parts of the pixels [x1, x2) of row y.
+template <class F>
+void ForVisible(const TBitmap& bmp, const std::vector<TRect>& clip, i64 y, i64 x1, i64 x2, F&& f)
+{
+    if (y < 0 || y >= bmp.Height())
+        return;
+    const i64 a = std::max<i64>(x1, 0);
+    const i64 b = std::min<i64>(x2, bmp.Width());
+    if (a >= b)
+        return;
+    if (clip.empty()) {
+        f(int(a), int(b));
+        return;
+    }
+    // The region may hold overlapping rectangles: merge so no pixel is
+    // visited twice (that would undo an inversion).
+    thread_local std::vector<std::pair<i64, i64>> parts;
+    parts.clear();
+    for (const TRect& r : clip)
+        if (y >= r.Top && y < r.Bottom) {
+            const i64 l = std::max<i64>(a, r.Left), rr = std::min<i64>(b, r.Right);
+            if (l < rr)
+                parts.emplace_back(l, rr);
+        }
+    std::sort(parts.begin(), parts.end());
+    i64 curL = 0, curR = -1;
+    for (auto [l, r] : parts) {
+        if (curR >= curL && l <= curR) {
+            curR = std::max(curR, r);
+            continue;
+        }
+        if (curR > curL)
+            f(int(curL), int(curR));
+        curL = l;
+        curR = r;
+    }
+    if (curR > curL)
+        f(int(curL), int(curR));
+}
+
+// Source index for each destination pixel of a (possibly mirrored) stretch:
+// destination pixel d covers [d, d+1) of [dFrom, dTo), sampled at its centre.
+i64 StretchIndex(i64 d, i64 dFrom, i64 dLen, i64 sFrom, i64 sLen)
+{
+    const i128 num = i128(2 * (d - dFrom) + 1) * sLen;
+    const i128 den = i128(2) * dLen;
+    i128 q = num / den;
+    if ((num % den != 0) && ((num < 0) != (den < 0)))
+        --q;  // floor
+    return sFrom + i64(q);
+}
+
+struct Interval {
+    double lo = 1, hi = 0;
+    bool Empty() const { return lo > hi; }
+    void Join(double l, double h)
+    {
+        if (l > h)
+            return;
+        if (Empty()) {
+            lo = l;
+            hi = h;
+        } else {
+            lo = std::min(lo, l);
+            hi = std::max(hi, h);
+        }
+    }
+};
+
+// The part of the line y = yc where a·x + b lies in [lo, hi].
+void LinearRange(double a, double b, double lo, double hi, double& from, double& to)
+{
+    if (a == 0) {
+        if (b < lo || b > hi) {
+            from = 1;
+            to = 0;
+        }
+        return;
+    }
+    double x1 = (lo - b) / a, x2 = (hi - b) / a;
+    if (x1 > x2)
+        std::swap(x1, x2);
+    from = std::max(from, x1);
+    to = std::min(to, x2);
+}
+
+// The x-span of the ellipse that fits [l, r) x [t, b) on row y, as
+// pixel columns [x1, x2]; false when the row misses it.
+bool EllipseRow(i64 l, i64 t, i64 r, i64 b, i64 y, i64& x1, i64& x2)
+{
+    if (y < t || y >= b)
+        return false;
+    const double h = double(b - t);
+    const double dy = (2.0 * double(y) + 1.0 - double(t + b)) / h;
+    const double q = 1.0 - dy * dy;
+    if (q < 0)
+        return false;
+    const double hw = double(r - l) / 2.0 * std::sqrt(q);
+    const double cx = double(l + r) / 2.0;
+    x1 = i64(std::ceil(ClampCoord(cx - hw - 0.5)));
+    x2 = i64(std::floor(ClampCoord(cx + hw - 0.5)));
+    return x1 <= x2;
+}
+
+}  // namespace
+
+std::uint32_t RasterOp(TCopyMode rop, std::uint32_t p, std::uint32_t s, std::uint32_t d)
+{
+    const unsigned code = (rop >> 16) & 0xFF;
+    std::uint32_t r;
+    switch (code) {
+    case 0xCC: r = s; break;
+    case 0xEE: r = s | d; break;
+    case 0x66: r = s ^ d; break;
+    case 0x88: r = s & d; break;
+    case 0x33: r = ~s; break;
+    case 0x55: r = ~d; break;
+    case 0xF0: r = p; break;
+    case 0x5A: r = p ^ d; break;
+    case 0x00: r = 0; break;
+    case 0xFF: r = ~0u; break;
+    default:
+        r = 0;
+        for (unsigned i = 0; i < 8; ++i)
+            if (code & (1u << i))
+                r |= ((i & 4) ? p : ~p) & ((i & 2) ? s : ~s) & ((i & 1) ? d : ~d);
+    }
+    return r & kRgbMask;
+}
+
+TCanvas::TCanvas(TBitmap& bitmap) : bitmap_(bitmap) {}
+
+void TCanvas::AssignState(const TCanvas& other)
+{
+    Pen = other.Pen;
+    Brush = other.Brush;
+    Font = other.Font;
+    CopyMode = other.CopyMode;
+    clip_ = other.clip_;
+    textAlign_ = other.textAlign_;
+    bkMode_ = other.bkMode_;
+    bkModeBrush_ = other.bkModeBrush_;
+}
+
+TRect TCanvas::BitmapRect() const { return {0, 0, bitmap_.Width(), bitmap_.Height()}; }
+
+// ------------------------------------------------------------------ spans
+
+void TCanvas::PlotSpan(int y, i64 x1, i64 x2, std::uint32_t px, bool invert)
+{
+    ForVisible(bitmap_, clip_, y, x1, x2, [&](int a, int b) {
+        std::uint32_t* row = bitmap_.ScanLine(y);
+        if (invert)
+            for (int x = a; x < b; ++x)
+                row[x] ^= kRgbMask;
+        else
+            std::fill(row + a, row + b, px);
+    });
+}
+
+void TCanvas::PenSpan(int y, i64 x1, i64 x2)
+{
+    if (Pen.Style == psClear)
+        return;
+    PlotSpan(y, x1, x2, ColorToPixel(ColorToRGB(Pen.Color)), Pen.Mode == pmNot);
+}
+
+void TCanvas::BrushSpan(int y, i64 x1, i64 x2)
+{
+    if (Brush.Style == bsClear)
+        return;
+    PlotSpan(y, x1, x2, ColorToPixel(ColorToRGB(Brush.Color)), false);
+}
+
+// ------------------------------------------------------------------ lines
+
+void TCanvas::MoveTo(int x, int y) { PenPos = {x, y}; }
+
+void TCanvas::LineTo(int x, int y)
+{
+    if (Pen.Width > 1)
+        WideLine(PenPos.X, PenPos.Y, x, y);
+    else
+        ThinLine(PenPos.X, PenPos.Y, x, y, false);
+    PenPos = {x, y};
+}
+
+void TCanvas::Polyline(std::span<const TPoint> points)
+{
+    if (points.empty())
+        return;
+    MoveTo(points[0].X, points[0].Y);
+    for (std::size_t i = 1; i < points.size(); ++i)
+        LineTo(points[i].X, points[i].Y);
+}
+
+// One-pixel line: the pixel nearest the exact line in each column (or row,
+// for steep lines), from the start up to but not including the end.
+void TCanvas::ThinLine(i64 x0, i64 y0, i64 x1, i64 y1, bool includeEnd)
+{
+    if (Pen.Style == psClear)
+        return;
+    const i64 dx = std::llabs(x1 - x0), dy = std::llabs(y1 - y0);
+    const i64 steps = std::max(dx, dy) + (includeEnd ? 1 : 0);
+    if (steps == 0)
+        return;
+    const bool xMajor = dx >= dy;
+    const i64 major = xMajor ? dx : dy, minor = xMajor ? dy : dx;
+    const i64 sMajor = xMajor ? (x1 >= x0 ? 1 : -1) : (y1 >= y0 ? 1 : -1);
+    const i64 sMinor = xMajor ? (y1 >= y0 ? 1 : -1) : (x1 >= x0 ? 1 : -1);
+    const i64 m0 = xMajor ? x0 : y0, n0 = xMajor ? y0 : x0;
+    const i64 mLimit = xMajor ? bitmap_.Width() : bitmap_.Height();
+
+    // Only the steps whose major coordinate lies on the bitmap.
+    i64 iFrom = 0, iTo = steps;  // [iFrom, iTo)
+    if (sMajor > 0) {
+        iFrom = std::max<i64>(iFrom, -m0);
+        iTo = std::min<i64>(iTo, mLimit - m0);
+    } else {
+        iFrom = std::max<i64>(iFrom, m0 - (mLimit - 1));
+        iTo = std::min<i64>(iTo, m0 + 1);
+    }
+    if (iFrom >= iTo)
+        return;
+
+    const std::uint32_t px = ColorToPixel(ColorToRGB(Pen.Color));
+    const bool invert = Pen.Mode == pmNot;
+    const i64 den = 2 * std::max<i64>(major, 1);
+    // minor offset = floor((2·i·minor + major) / (2·major)), kept as a quotient and remainder
+    i128 num = i128(2) * iFrom * minor + major;
+    i64 off = i64(num / den);
+    i64 rem = i64(num % den);
+    const bool fastClip = clip_.empty();
+    for (i64 i = iFrom; i < iTo; ++i) {
+        const i64 m = m0 + sMajor * i;
+        const i64 n = n0 + sMinor * off;
+        const i64 x = xMajor ? m : n, y = xMajor ? n : m;
+        if (x >= 0 && y >= 0 && x < bitmap_.Width() && y < bitmap_.Height() &&
+            (fastClip || PtVisible(int(x), int(y)))) {
+            std::uint32_t& w = bitmap_.ScanLine(int(y))[x];
+            w = invert ? (w ^ kRgbMask) : px;
+        }
+        rem += 2 * minor;
+        while (rem >= den) {
+            rem -= den;
+            ++off;
+        }
+    }
+}
+
+// A pen wider than one pixel: every pixel whose centre lies within half the
+// width of the segment (round ends). Even widths run along pixel edges.
+void TCanvas::WideLine(i64 x0, i64 y0, i64 x1, i64 y1)
+{
+    if (Pen.Style == psClear)
+        return;
+    const double R = Pen.Width / 2.0;
+    const double o = (Pen.Width % 2) ? 0.5 : 0.0;
+    const double ax = double(x0) + o, ay = double(y0) + o, bx = double(x1) + o, by = double(y1) + o;
+    const double dx = bx - ax, dy = by - ay;
+    const double len2 = dx * dx + dy * dy;
+    const double len = std::sqrt(len2);
+    const i64 yFrom = std::max<i64>(0, i64(std::floor(ClampCoord(std::min(ay, by) - R))) - 1);
+    const i64 yTo = std::min<i64>(bitmap_.Height() - 1, i64(std::ceil(ClampCoord(std::max(ay, by) + R))) + 1);
+    for (i64 y = yFrom; y <= yTo; ++y) {
+        const double yc = double(y) + 0.5;
+        Interval span;
+        for (auto [cx, cy] : {std::pair{ax, ay}, std::pair{bx, by}}) {
+            const double v = yc - cy;
+            if (std::fabs(v) <= R) {
+                const double h = std::sqrt(R * R - v * v);
+                span.Join(cx - h, cx + h);
+            }
+        }
+        if (len2 > 0) {
+            double from = -1e300, to = 1e300;
+            // 0 <= (p - a)·d <= |d|²  and  |(p - a) x d| <= R·|d|
+            LinearRange(dx, -ax * dx + (yc - ay) * dy, 0, len2, from, to);
+            LinearRange(dy, -ax * dy - (yc - ay) * dx, -R * len, R * len, from, to);
+            span.Join(from, to);
+        }
+        if (span.Empty())
+            continue;
+        const i64 xa = i64(std::ceil(ClampCoord(span.lo - 0.5)));
+        const i64 xb = i64(std::floor(ClampCoord(span.hi - 0.5)));
+        if (xa <= xb)
+            PenSpan(int(y), xa, xb + 1);
+    }
+}
+
+// ------------------------------------------------------------ filled shapes
+
+void TCanvas::FillRect(const TRect& r)
+{
+    if (Brush.Style == bsClear || r.Right <= r.Left || r.Bottom <= r.Top)
+        return;
+    const i64 top = std::max<i64>(r.Top, 0), bottom = std::min<i64>(r.Bottom, bitmap_.Height());
+    for (i64 y = top; y < bottom; ++y)
+        BrushSpan(int(y), r.Left, r.Right);
+}
+
+void TCanvas::Rectangle(int x1, int y1, int x2, int y2)
+{
+    const i64 l = std::min(x1, x2), r = std::max(x1, x2), t = std::min(y1, y2), b = std::max(y1, y2);
+    if (l == r || t == b)
+        return;
+    const i64 top = std::max<i64>(t, 0), bottom = std::min<i64>(b, bitmap_.Height());
+    if (Pen.Style == psClear || Pen.Width > 1) {
+        for (i64 y = top; y < bottom; ++y)
+            BrushSpan(int(y), l, r);
+        if (Pen.Style == psClear)
+            return;
+        const TPoint saved = PenPos;
+        const TPoint corners[] = {{int(l), int(t)}, {int(r - 1), int(t)}, {int(r - 1), int(b - 1)}, {int(l), int(b - 1)}};
+        for (int i = 0; i < 4; ++i) {
+            const TPoint a = corners[i], c = corners[(i + 1) % 4];
+            WideLine(a.X, a.Y, c.X, c.Y);
+        }
+        PenPos = saved;
+        return;
+    }
+    // One-pixel pen: each border pixel once, the brush inside it.
+    for (i64 y = top; y < bottom; ++y) {
+        if (y == t || y == b - 1) {
+            PenSpan(int(y), l, r);
+        } else {
+            PenSpan(int(y), l, l + 1);
+            if (r - 1 > l)
+                PenSpan(int(y), r - 1, r);
+            BrushSpan(int(y), l + 1, r - 1);
+        }
+    }
+}
+
+void TCanvas::Ellipse(int x1, int y1, int x2, int y2)
+{
+    const i64 l = std::min(x1, x2), r = std::max(x1, x2), t = std::min(y1, y2), b = std::max(y1, y2);
+    if (l == r || t == b)
+        return;
+    const bool pen = Pen.Style != psClear;
+    // The pen covers the outer ellipse less the inside of the inner one; the
+    // brush fills that inside. A pixel is inside when its four neighbours
+    // are in the ellipse too, so a one-pixel pen leaves a thin closed ring.
+    const i64 grow = pen ? (Pen.Width - 1) / 2 : 0;
+    const i64 shrink = pen ? std::max(Pen.Width, 1) - 1 : 0;
+    const i64 ol = l - grow, ot = t - grow, orr = r + grow, ob = b + grow;
+    const i64 il = ol + shrink, it = ot + shrink, ir = orr - shrink, ib = ob - shrink;
+    const i64 top = std::max<i64>(ot, 0), bottom = std::min<i64>(ob, bitmap_.Height());
+    for (i64 y = top; y < bottom; ++y) {
+        i64 a, c;
+        if (!EllipseRow(ol, ot, orr, ob, y, a, c))
+            continue;
+        i64 ia = 0, ic = -1;  // inside of the inner ellipse
+        i64 u1, u2, d1, d2, m1, m2;
+        if (ir > il && ib > it && EllipseRow(il, it, ir, ib, y, m1, m2) &&
+            EllipseRow(il, it, ir, ib, y - 1, u1, u2) && EllipseRow(il, it, ir, ib, y + 1, d1, d2)) {
+            ia = std::max({m1 + 1, u1, d1});
+            ic = std::min({m2 - 1, u2, d2});
+        }
+        if (!pen) {
+            BrushSpan(int(y), a, c + 1);
+        } else if (ia > ic) {
+            PenSpan(int(y), a, c + 1);
+        } else {
+            PenSpan(int(y), a, ia);
+            BrushSpan(int(y), ia, ic + 1);
+            PenSpan(int(y), ic + 1, c + 1);
+        }
+    }
+}
+
+// Alternate fill of the pixel centres inside the polygon, then its outline.
+void TCanvas::Polygon(std::span<const TPoint> points)
+{
+    if (points.size() < 2)
+        return;
+    if (Brush.Style != bsClear && points.size() >= 3) {
+        i64 minY = points[0].Y, maxY = points[0].Y;
+        for (const TPoint& p : points) {
+            minY = std::min<i64>(minY, p.Y);
+            maxY = std::max<i64>(maxY, p.Y);
+        }
+        const i64 top = std::max<i64>(minY, 0), bottom = std::min<i64>(maxY, bitmap_.Height());
+        std::vector<double> xs;
+        for (i64 y = top; y < bottom; ++y) {
+            const double yc = double(y) + 0.5;
+            xs.clear();
+            for (std::size_t i = 0; i < points.size(); ++i) {
+                const TPoint a = points[i], b = points[(i + 1) % points.size()];
+                if (a.Y == b.Y)
+                    continue;
+                const double ya = a.Y, yb = b.Y;
+                if (yc < std::min(ya, yb) || yc >= std::max(ya, yb))
+                    continue;
+                xs.push_back(double(a.X) + (yc - ya) * double(i64(b.X) - a.X) / (yb - ya));
+            }
+            std::sort(xs.begin(), xs.end());
+            for (std::size_t i = 0; i + 1 < xs.size(); i += 2) {
+                const i64 xa = i64(std::ceil(ClampCoord(xs[i] - 0.5)));
+                const i64 xb = i64(std::ceil(ClampCoord(xs[i + 1] - 0.5)));
+                if (xa < xb)
+                    BrushSpan(int(y), xa, xb);
+            }
+        }
+    }
+    const TPoint saved = PenPos;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const TPoint a = points[i], b = points[(i + 1) % points.size()];
+        if (Pen.Width > 1)
+            WideLine(a.X, a.Y, b.X, b.Y);
+        else
+            ThinLine(a.X, a.Y, b.X, b.Y, false);
+    }
+    PenPos = saved;
+}
+
+// ----------------------------------------------------------------- pixels
+
+bool TCanvas::PtVisible(int x, int y) const
+{
+    if (x < 0 || y < 0 || x >= bitmap_.Width() || y >= bitmap_.Height())
+        return false;
+    if (clip_.empty())
+        return true;
+    return std::any_of(clip_.begin(), clip_.end(),
+                       [&](const TRect& r) { return x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom; });
+}
+
+TColor TCanvas::Pixels(int x, int y) const
+{
+    if (!PtVisible(x, y))
+        return -1;
+    return PixelToColor(bitmap_.ScanLine(y)[x]);
+}
+
+void TCanvas::SetPixel(int x, int y, TColor color)
+{
+    if (PtVisible(x, y))
+        bitmap_.ScanLine(y)[x] = ColorToPixel(ColorToRGB(color));
+}
+
+void TCanvas::SetClipRect(const TRect& r) { clip_.assign(1, r); }
+
+void TCanvas::SetClipRegion(std::vector<TRect> rects)
+{
+    // An empty region clips everything away: keep one empty rectangle.
+    if (rects.empty())
+        rects.push_back({0, 0, 0, 0});
+    clip_ = std::move(rects);
+}
+
+void TCanvas::ClearClipRegion() { clip_.clear(); }
+
+// ----------------------------------------------------------------- copies
+
+void TCanvas::Draw(int x, int y, const TBitmap& source)
+{
+    CopyPixels(::Bounds(x, y, source.Width(), source.Height()), source, {0, 0, source.Width(), source.Height()},
+               source.Transparent);
+}
+
+void TCanvas::StretchDraw(const TRect& dest, const TBitmap& source)
+{
+    CopyPixels(dest, source, {0, 0, source.Width(), source.Height()}, source.Transparent);
+}
+
+void TCanvas::CopyRect(const TRect& dest, const TCanvas& source, const TRect& sourceRect)
+{
+    CopyPixels(dest, source.Bitmap(), sourceRect, false);
+}
+
+void TCanvas::CopyPixels(const TRect& dest, const TBitmap& sourceIn, const TRect& src, bool transparent)
+{
+    const i64 dw = i64(dest.Right) - dest.Left, dh = i64(dest.Bottom) - dest.Top;
+    const i64 sw = i64(src.Right) - src.Left, sh = i64(src.Bottom) - src.Top;
+    if (dw == 0 || dh == 0 || sw == 0 || sh == 0 || sourceIn.Empty() || bitmap_.Empty())
+        return;
+    // Copying a bitmap onto itself reads from a snapshot.
+    TBitmap snapshot;
+    const TBitmap* sp = &sourceIn;
+    if (&sourceIn == &bitmap_) {
+        snapshot = sourceIn;
+        sp = &snapshot;
+    }
+    const TBitmap& source = *sp;
+
+    const i64 x0 = std::max<i64>(std::min<i64>(dest.Left, dest.Right), 0);
+    const i64 x1 = std::min<i64>(std::max<i64>(dest.Left, dest.Right), bitmap_.Width());
+    const i64 y0 = std::max<i64>(std::min<i64>(dest.Top, dest.Bottom), 0);
+    const i64 y1 = std::min<i64>(std::max<i64>(dest.Top, dest.Bottom), bitmap_.Height());
+    if (x0 >= x1 || y0 >= y1)
+        return;
+
+    // Source column of every visible destination column (-1: off the source).
+    std::vector<int> cols(std::size_t(x1 - x0));
+    for (i64 x = x0; x < x1; ++x) {
+        const i64 sx = StretchIndex(x, dest.Left, dw, src.Left, sw);
+        cols[std::size_t(x - x0)] = (sx >= 0 && sx < source.Width()) ? int(sx) : -1;
+    }
+    const std::uint32_t pattern = ColorToPixel(ColorToRGB(Brush.Color));
+    const std::uint32_t key = ColorToPixel(source.EffectiveTransparentColor());
+    const bool plainCopy = (CopyMode == cmSrcCopy) && !transparent;
+    const TCopyMode rop = CopyMode;
+
+    for (i64 y = y0; y < y1; ++y) {
+        const i64 sy = StretchIndex(y, dest.Top, dh, src.Top, sh);
+        if (sy < 0 || sy >= source.Height())
+            continue;
+        const std::uint32_t* srow = source.ScanLine(int(sy));
+        std::uint32_t* drow = bitmap_.ScanLine(int(y));
+        ForVisible(bitmap_, clip_, y, x0, x1, [&](int a, int b) {
+            for (int x = a; x < b; ++x) {
+                const int sx = cols[std::size_t(x - x0)];
+                if (sx < 0)
+                    continue;
+                const std::uint32_t s = srow[sx] & kRgbMask;
+                if (plainCopy) {
+                    drow[x] = s;
+                    continue;
+                }
+                if (transparent && s == key)
+                    continue;
+                drow[x] = RasterOp(rop, pattern, s, drow[x] & kRgbMask);
+            }
+        });
+    }
+}
+
+// ------------------------------------------------------------------- text
+
+int TCanvas::SetBkMode(int mode)
+{
+    const int old = BkMode();
+    bkMode_ = mode;
+    bkModeBrush_ = Brush;
+    return old;
+}
+
+int TCanvas::BkMode() const
+{
+    if (bkMode_ != 0 && Brush == bkModeBrush_)
+        return bkMode_;
+    return Brush.Style == bsClear ? TRANSPARENT : OPAQUE;
+}
+
+unsigned TCanvas::SetTextAlign(unsigned flags)
+{
+    const unsigned old = textAlign_;
+    textAlign_ = flags;
+    return old;
+}
+
+int TCanvas::TextWidth(const std::string& text) { return FontEngine::Instance().TextWidth(Font, text); }
+
+int TCanvas::TextHeight(const std::string& /*text*/) { return FontEngine::Instance().Metrics(Font).Height; }
+
+TPoint TCanvas::TextExtent(const std::string& text) { return {TextWidth(text), TextHeight(text)}; }
+
+void TCanvas::TextOut(int x, int y, const std::string& text)
+{
+    FontEngine& engine = FontEngine::Instance();
+    const TTextMetrics m = engine.Metrics(Font);
+    const int width = engine.TextWidth(Font, text);
+
+    // Offsets of the baseline start from the reference point, in the
+    // text's own frame (u along the baseline, v down across it).
+    double u = 0;
+    if ((textAlign_ & TA_CENTER) == TA_CENTER)
+        u = -(width / 2);
+    else if (textAlign_ & TA_RIGHT)
+        u = -width;
+    double v = m.Ascent;
+    if ((textAlign_ & TA_BASELINE) == TA_BASELINE)
+        v = 0;
+    else if (textAlign_ & TA_BOTTOM)
+        v = -m.Descent;
+
+    const double angle = Font.Escapement / 10.0 * std::numbers::pi / 180.0;
+    const double ux = std::cos(angle), uy = -std::sin(angle);  // along the baseline
+    const double vx = std::sin(angle), vy = std::cos(angle);   // down across it
+    auto at = [&](double uu, double vv) {
+        return std::pair{double(x) + uu * ux + vv * vx, double(y) + uu * uy + vv * vy};
+    };
+
+    if (BkMode() == OPAQUE && width > 0) {
+        const TBrush savedBrush = Brush;
+        const TPen savedPen = Pen;
+        Brush.Style = bsSolid;
+        Pen.Style = psClear;
+        if (Font.Escapement % 3600 == 0) {
+            const int left = int(std::lround(u)), top = int(std::lround(v - m.Ascent));
+            FillRect(::Bounds(x + left, y + top, width, m.Height));
+        } else {
+            TPoint cell[4];
+            const double us[4] = {u, u + width, u + width, u};
+            const double vs[4] = {v - m.Ascent, v - m.Ascent, v + m.Descent, v + m.Descent};
+            for (int i = 0; i < 4; ++i) {
+                auto [px, py] = at(us[i], vs[i]);
+                cell[i] = {int(std::lround(ClampCoord(px))), int(std::lround(ClampCoord(py)))};
+            }
+            Polygon(cell);
+        }
+        Brush = savedBrush;
+        Pen = savedPen;
+    }
+
+    thread_local std::vector<TPlacedGlyph> glyphs;
+    engine.Layout(Font, text, glyphs);
+    auto [ox, oy] = at(u, v);
+    const i64 originX = std::llround(ClampCoord(ox)), originY = std::llround(ClampCoord(oy));
+    const std::uint32_t fc = ColorToPixel(ColorToRGB(Font.Color));
+    const std::uint32_t fr = (fc >> 16) & 0xFF, fg = (fc >> 8) & 0xFF, fb = fc & 0xFF;
+
+    for (const TPlacedGlyph& g : glyphs) {
+        const TGlyphImage& img = *g.Image;
+        const i64 gx = originX + g.X + img.Left, gy = originY + g.Y + img.Top;
+        for (int row = 0; row < img.Height; ++row) {
+            const int cb = img.RowBegin[std::size_t(row)], ce = img.RowEnd[std::size_t(row)];
+            if (cb >= ce)
+                continue;
+            const i64 dy = gy + row;
+            const std::uint8_t* cov = img.Coverage.data() + std::size_t(row) * std::size_t(img.Width);
+            ForVisible(bitmap_, clip_, dy, gx + cb, gx + ce, [&](int a, int b) {
+                std::uint32_t* drow = bitmap_.ScanLine(int(dy));
+                for (int dx = a; dx < b; ++dx) {
+                    const unsigned c = cov[dx - gx];
+                    if (c == 0)
+                        continue;
+                    if (c == 255) {
+                        drow[dx] = fc;
+                        continue;
+                    }
+                    const std::uint32_t d = drow[dx];
+                    const unsigned nc = 255 - c;
+                    const std::uint32_t r = (fr * c + ((d >> 16) & 0xFF) * nc + 127) / 255;
+                    const std::uint32_t gg = (fg * c + ((d >> 8) & 0xFF) * nc + 127) / 255;
+                    const std::uint32_t bb = (fb * c + (d & 0xFF) * nc + 127) / 255;
+                    drow[dx] = (r << 16) | (gg << 8) | bb;
+                }
+            });
+        }
+    }
+}
