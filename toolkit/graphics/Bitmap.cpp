@@ -102,6 +102,46 @@ void TBitmap::SetSize(int width, int height)
     pixels_ = std::move(fresh);
     width_ = width;
     height_ = height;
+    MarkAllDirty();
+}
+
+void TBitmap::MarkDirty(const TRect& in)
+{
+    TRect r{std::max(in.Left, 0), std::max(in.Top, 0), std::min(in.Right, width_), std::min(in.Bottom, height_)};
+    if (r.Left >= r.Right || r.Top >= r.Bottom)
+        return;
+    const bool first = dirty_.empty();
+    // Swallow every rectangle that overlaps or touches the new one.
+    for (bool merged = true; merged;) {
+        merged = false;
+        for (std::size_t i = 0; i < dirty_.size(); ++i) {
+            const TRect& d = dirty_[i];
+            if (d.Left <= r.Right && r.Left <= d.Right && d.Top <= r.Bottom && r.Top <= d.Bottom) {
+                r = {std::min(r.Left, d.Left), std::min(r.Top, d.Top), std::max(r.Right, d.Right),
+                     std::max(r.Bottom, d.Bottom)};
+                dirty_.erase(dirty_.begin() + std::ptrdiff_t(i));
+                merged = true;
+                break;
+            }
+        }
+    }
+    dirty_.push_back(r);
+    if (dirty_.size() > 16) {
+        TRect all = dirty_[0];
+        for (const TRect& d : dirty_)
+            all = {std::min(all.Left, d.Left), std::min(all.Top, d.Top), std::max(all.Right, d.Right),
+                   std::max(all.Bottom, d.Bottom)};
+        dirty_.assign(1, all);
+    }
+    if (first && OnChange)
+        OnChange();
+}
+
+std::vector<TRect> TBitmap::TakeDirty()
+{
+    std::vector<TRect> out;
+    out.swap(dirty_);
+    return out;
 }
 
 void TBitmap::SetPixelFormat(TPixelFormat format)

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <numbers>
 
@@ -122,6 +124,36 @@ bool EllipseRow(i64 l, i64 t, i64 r, i64 b, i64 y, i64& x1, i64& x2)
 
 }  // namespace
 
+// Marks on the bitmap what one drawing call touched, once, however the call
+// is made up of smaller ones.
+class DirtyScope {
+public:
+    explicit DirtyScope(TCanvas& c) : c_(c)
+    {
+        if (c_.dirtyDepth_++ == 0) {
+            c_.touchL_ = c_.touchT_ = INT64_MAX;
+            c_.touchR_ = c_.touchB_ = INT64_MIN;
+        }
+    }
+    ~DirtyScope()
+    {
+        if (--c_.dirtyDepth_ == 0 && c_.touchL_ < c_.touchR_)
+            c_.bitmap_.MarkDirty({int(c_.touchL_), int(c_.touchT_), int(c_.touchR_), int(c_.touchB_)});
+    }
+
+private:
+    TCanvas& c_;
+};
+
+template <class F>
+void TCanvas::Visit(i64 y, i64 x1, i64 x2, F&& f)
+{
+    ForVisible(bitmap_, clip_, y, x1, x2, [&](int a, int b) {
+        Touch(a, y, b, y + 1);
+        f(a, b);
+    });
+}
+
 std::uint32_t RasterOp(TCopyMode rop, std::uint32_t p, std::uint32_t s, std::uint32_t d)
 {
     const unsigned code = (rop >> 16) & 0xFF;
@@ -166,7 +198,7 @@ TRect TCanvas::BitmapRect() const { return {0, 0, bitmap_.Width(), bitmap_.Heigh
 
 void TCanvas::PlotSpan(int y, i64 x1, i64 x2, std::uint32_t px, bool invert)
 {
-    ForVisible(bitmap_, clip_, y, x1, x2, [&](int a, int b) {
+    Visit(y, x1, x2, [&](int a, int b) {
         std::uint32_t* row = bitmap_.ScanLine(y);
         if (invert)
             for (int x = a; x < b; ++x)
@@ -196,6 +228,7 @@ void TCanvas::MoveTo(int x, int y) { PenPos = {x, y}; }
 
 void TCanvas::LineTo(int x, int y)
 {
+    DirtyScope dirty(*this);
     if (Pen.Width > 1)
         WideLine(PenPos.X, PenPos.Y, x, y);
     else
@@ -205,6 +238,7 @@ void TCanvas::LineTo(int x, int y)
 
 void TCanvas::Polyline(std::span<const TPoint> points)
 {
+    DirtyScope dirty(*this);
     if (points.empty())
         return;
     MoveTo(points[0].X, points[0].Y);
@@ -255,6 +289,7 @@ void TCanvas::ThinLine(i64 x0, i64 y0, i64 x1, i64 y1, bool includeEnd)
         const i64 x = xMajor ? m : n, y = xMajor ? n : m;
         if (x >= 0 && y >= 0 && x < bitmap_.Width() && y < bitmap_.Height() &&
             (fastClip || PtVisible(int(x), int(y)))) {
+            Touch(x, y, x + 1, y + 1);
             std::uint32_t& w = bitmap_.ScanLine(int(y))[x];
             w = invert ? (w ^ kRgbMask) : px;
         }
@@ -310,6 +345,7 @@ void TCanvas::WideLine(i64 x0, i64 y0, i64 x1, i64 y1)
 
 void TCanvas::FillRect(const TRect& r)
 {
+    DirtyScope dirty(*this);
     if (Brush.Style == bsClear || r.Right <= r.Left || r.Bottom <= r.Top)
         return;
     const i64 top = std::max<i64>(r.Top, 0), bottom = std::min<i64>(r.Bottom, bitmap_.Height());
@@ -319,6 +355,7 @@ void TCanvas::FillRect(const TRect& r)
 
 void TCanvas::Rectangle(int x1, int y1, int x2, int y2)
 {
+    DirtyScope dirty(*this);
     const i64 l = std::min(x1, x2), r = std::max(x1, x2), t = std::min(y1, y2), b = std::max(y1, y2);
     if (l == r || t == b)
         return;
@@ -352,6 +389,7 @@ void TCanvas::Rectangle(int x1, int y1, int x2, int y2)
 
 void TCanvas::Ellipse(int x1, int y1, int x2, int y2)
 {
+    DirtyScope dirty(*this);
     const i64 l = std::min(x1, x2), r = std::max(x1, x2), t = std::min(y1, y2), b = std::max(y1, y2);
     if (l == r || t == b)
         return;
@@ -390,6 +428,7 @@ void TCanvas::Ellipse(int x1, int y1, int x2, int y2)
 // Alternate fill of the pixel centres inside the polygon, then its outline.
 void TCanvas::Polygon(std::span<const TPoint> points)
 {
+    DirtyScope dirty(*this);
     if (points.size() < 2)
         return;
     if (Brush.Style != bsClear && points.size() >= 3) {
@@ -453,8 +492,10 @@ TColor TCanvas::Pixels(int x, int y) const
 
 void TCanvas::SetPixel(int x, int y, TColor color)
 {
-    if (PtVisible(x, y))
+    if (PtVisible(x, y)) {
         bitmap_.ScanLine(y)[x] = ColorToPixel(ColorToRGB(color));
+        bitmap_.MarkDirty({x, y, x + 1, y + 1});
+    }
 }
 
 void TCanvas::SetClipRect(const TRect& r) { clip_.assign(1, r); }
@@ -489,6 +530,7 @@ void TCanvas::CopyRect(const TRect& dest, const TCanvas& source, const TRect& so
 
 void TCanvas::CopyPixels(const TRect& dest, const TBitmap& sourceIn, const TRect& src, bool transparent)
 {
+    DirtyScope dirty(*this);
     const i64 dw = i64(dest.Right) - dest.Left, dh = i64(dest.Bottom) - dest.Top;
     const i64 sw = i64(src.Right) - src.Left, sh = i64(src.Bottom) - src.Top;
     if (dw == 0 || dh == 0 || sw == 0 || sh == 0 || sourceIn.Empty() || bitmap_.Empty())
@@ -526,7 +568,7 @@ void TCanvas::CopyPixels(const TRect& dest, const TBitmap& sourceIn, const TRect
             continue;
         const std::uint32_t* srow = source.ScanLine(int(sy));
         std::uint32_t* drow = bitmap_.ScanLine(int(y));
-        ForVisible(bitmap_, clip_, y, x0, x1, [&](int a, int b) {
+        Visit(y, x0, x1, [&](int a, int b) {
             for (int x = a; x < b; ++x) {
                 const int sx = cols[std::size_t(x - x0)];
                 if (sx < 0)
@@ -576,6 +618,7 @@ TPoint TCanvas::TextExtent(const std::string& text) { return {TextWidth(text), T
 
 void TCanvas::TextOut(int x, int y, const std::string& text)
 {
+    DirtyScope dirty(*this);
     FontEngine& engine = FontEngine::Instance();
     const TTextMetrics m = engine.Metrics(Font);
     const int width = engine.TextWidth(Font, text);
@@ -638,7 +681,7 @@ void TCanvas::TextOut(int x, int y, const std::string& text)
                 continue;
             const i64 dy = gy + row;
             const std::uint8_t* cov = img.Coverage.data() + std::size_t(row) * std::size_t(img.Width);
-            ForVisible(bitmap_, clip_, dy, gx + cb, gx + ce, [&](int a, int b) {
+            Visit(dy, gx + cb, gx + ce, [&](int a, int b) {
                 std::uint32_t* drow = bitmap_.ScanLine(int(dy));
                 for (int dx = a; dx < b; ++dx) {
                     const unsigned c = cov[dx - gx];

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <iosfwd>
 #include <memory>
 #include <span>
@@ -199,6 +200,16 @@ public:
     TColor TransparentColor = clDefault;
     TColor EffectiveTransparentColor() const;
 
+    // What has changed since the last TakeDirty, as a few rectangles. The
+    // canvas marks what each drawing touches; code that writes through
+    // ScanLine marks it itself. OnChange is called when the first change
+    // after a TakeDirty is marked, so a view can schedule one update.
+    void MarkDirty(const TRect& r);
+    void MarkAllDirty() { MarkDirty({0, 0, width_, height_}); }
+    std::vector<TRect> TakeDirty();
+    bool IsDirty() const { return !dirty_.empty(); }
+    std::function<void()> OnChange;
+
     // Largest side and area a bitmap may have.
     static constexpr int MaxSide = 32768;
     static constexpr std::int64_t MaxPixels = std::int64_t(1) << 27;
@@ -209,6 +220,7 @@ private:
     TPixelFormat format_ = pf24bit;
     std::vector<std::uint32_t> pixels_;
     std::unique_ptr<TCanvas> canvas_;
+    std::vector<TRect> dirty_;
 };
 
 // ------------------------------------------------------------------ canvas
@@ -317,6 +329,9 @@ private:
     void WideLine(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1);
     void CopyPixels(const TRect& dest, const TBitmap& source, const TRect& sourceRect, bool transparent);
     TRect BitmapRect() const;
+    template <class F>
+    void Visit(std::int64_t y, std::int64_t x1, std::int64_t x2, F&& f);
+    friend class DirtyScope;
 
     TBitmap& bitmap_;
     std::vector<TRect> clip_;
@@ -325,4 +340,14 @@ private:
     // newly realised brush sets the mode from its style.
     int bkMode_ = 0;
     TBrush bkModeBrush_;
+    // Bounds of what the current drawing call touched.
+    std::int64_t touchL_ = 0, touchT_ = 0, touchR_ = 0, touchB_ = 0;
+    int dirtyDepth_ = 0;
+    void Touch(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2)
+    {
+        if (x1 < touchL_) touchL_ = x1;
+        if (y1 < touchT_) touchT_ = y1;
+        if (x2 > touchR_) touchR_ = x2;
+        if (y2 > touchB_) touchB_ = y2;
+    }
 };

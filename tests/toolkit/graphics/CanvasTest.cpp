@@ -311,3 +311,24 @@ TEST(Canvas, BackgroundModeFollowsTheBrushUntilSet)
     c.Brush.Style = bsClear;
     EXPECT_EQ(c.BkMode(), TRANSPARENT);
 }
+
+TEST(Canvas, DrawingMarksOnlyWhatItTouched)
+{
+    TBitmap b(100, 100);
+    b.TakeDirty();
+    int changes = 0;
+    b.OnChange = [&] { ++changes; };
+    TCanvas& c = b.Canvas();
+    c.FillRect(Rect(-10, -10, 5, 4));
+    c.MoveTo(90, 90);
+    c.LineTo(95, 92);
+    c.Ellipse(50, 50, 50, 60);  // empty: marks nothing
+    EXPECT_EQ(changes, 1);
+    auto dirty = b.TakeDirty();
+    ASSERT_EQ(dirty.size(), 2u);
+    EXPECT_EQ(dirty[0], Rect(0, 0, 5, 4));
+    EXPECT_EQ(dirty[1], Rect(90, 90, 95, 93));
+    c.SetPixel(3, 3, clRed);
+    EXPECT_EQ(changes, 2);
+    EXPECT_EQ(b.TakeDirty(), std::vector<TRect>{Rect(3, 3, 4, 4)});
+}
