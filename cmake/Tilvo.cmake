@@ -13,15 +13,24 @@ function(tilvo_library target)
   endif()
 endfunction()
 
-# tilvo_test(<target> <folder> deps...): one GoogleTest program of every .cpp
-# in the folder, discovered by CTest.
+# tilvo_test(<target> <folder> [QT] deps...): one GoogleTest program of every
+# .cpp in the folder, discovered by CTest. QT programs start the application
+# object on the offscreen platform first.
 function(tilvo_test target folder)
   file(GLOB sources CONFIGURE_DEPENDS ${folder}/*.cpp)
   if(NOT sources)
     return()
   endif()
+  set(deps ${ARGN})
+  if("QT" IN_LIST deps)
+    list(REMOVE_ITEM deps QT)
+    list(APPEND sources ${PROJECT_SOURCE_DIR}/tests/support/QtTestMain.cpp)
+    set(main tk_controls)
+  else()
+    set(main GTest::gtest_main)
+  endif()
   add_executable(${target} ${sources})
-  target_link_libraries(${target} PRIVATE ${ARGN} GTest::gtest)
+  target_link_libraries(${target} PRIVATE ${deps} ${main} GTest::gtest)
   target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
   gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TILVO_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data")
