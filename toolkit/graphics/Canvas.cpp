@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <numbers>
 
 namespace {
@@ -120,6 +121,19 @@ bool EllipseRow(i64 l, i64 t, i64 r, i64 b, i64 y, i64& x1, i64& x2)
     x1 = i64(std::ceil(ClampCoord(cx - hw - 0.5)));
     x2 = i64(std::floor(ClampCoord(cx + hw - 0.5)));
     return x1 <= x2;
+}
+
+// f·c + d·(255 - c), divided by 255 and rounded, for the three channels of
+// two 0x00RRGGBB words at once: red and blue share one word, each in a
+// 16-bit lane that the products cannot overflow.
+inline std::uint32_t Blend(std::uint32_t f, std::uint32_t d, std::uint32_t c)
+{
+    const std::uint32_t nc = 255 - c;
+    std::uint32_t rb = (f & 0x00FF00FF) * c + (d & 0x00FF00FF) * nc + 0x00800080;
+    rb = ((rb + ((rb >> 8) & 0x00FF00FF)) >> 8) & 0x00FF00FF;
+    std::uint32_t g = ((f >> 8) & 0xFF) * c + ((d >> 8) & 0xFF) * nc + 0x80;
+    g = (g + (g >> 8)) >> 8;
+    return rb | (g << 8);
 }
 
 }  // namespace
@@ -670,7 +684,6 @@ void TCanvas::TextOut(int x, int y, const std::string& text)
     auto [ox, oy] = at(u, v);
     const i64 originX = std::llround(ClampCoord(ox)), originY = std::llround(ClampCoord(oy));
     const std::uint32_t fc = ColorToPixel(ColorToRGB(Font.Color));
-    const std::uint32_t fr = (fc >> 16) & 0xFF, fg = (fc >> 8) & 0xFF, fb = fc & 0xFF;
 
     for (const TPlacedGlyph& g : glyphs) {
         const TGlyphImage& img = *g.Image;
@@ -683,20 +696,17 @@ void TCanvas::TextOut(int x, int y, const std::string& text)
             const std::uint8_t* cov = img.Coverage.data() + std::size_t(row) * std::size_t(img.Width);
             Visit(dy, gx + cb, gx + ce, [&](int a, int b) {
                 std::uint32_t* drow = bitmap_.ScanLine(int(dy));
-                for (int dx = a; dx < b; ++dx) {
-                    const unsigned c = cov[dx - gx];
-                    if (c == 0)
+                for (std::uint32_t k = img.RowRuns[std::size_t(row)]; k < img.RowRuns[std::size_t(row) + 1]; ++k) {
+                    const TCoverageRun& run = img.Runs[k];
+                    const i64 from = std::max<i64>(gx + run.Begin, a), to = std::min<i64>(gx + run.End, b);
+                    if (from >= to)
                         continue;
-                    if (c == 255) {
-                        drow[dx] = fc;
+                    if (run.Solid) {
+                        std::fill(drow + from, drow + to, fc);
                         continue;
                     }
-                    const std::uint32_t d = drow[dx];
-                    const unsigned nc = 255 - c;
-                    const std::uint32_t r = (fr * c + ((d >> 16) & 0xFF) * nc + 127) / 255;
-                    const std::uint32_t gg = (fg * c + ((d >> 8) & 0xFF) * nc + 127) / 255;
-                    const std::uint32_t bb = (fb * c + (d & 0xFF) * nc + 127) / 255;
-                    drow[dx] = (r << 16) | (gg << 8) | bb;
+                    for (i64 dx = from; dx < to; ++dx)
+                        drow[dx] = Blend(fc, drow[dx], cov[dx - gx]);
                 }
             });
         }

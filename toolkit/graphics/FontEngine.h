@@ -10,6 +10,13 @@
 #include <string_view>
 #include <vector>
 
+// A stretch of one coverage row: all 255 (Solid) or partly covered pixels.
+struct TCoverageRun {
+    std::uint16_t Begin = 0;
+    std::uint16_t End = 0;
+    bool Solid = false;
+};
+
 // One rendered glyph: 8-bit coverage, rows top-down. (Left, Top) is the
 // offset of the coverage's top-left pixel from the pen position on the
 // baseline, y downward (Top is usually negative).
@@ -23,6 +30,10 @@ struct TGlyphImage {
     // (equal when the row is empty), so blending can skip blank margins.
     std::vector<std::uint16_t> RowBegin;
     std::vector<std::uint16_t> RowEnd;
+    // The non-blank stretches, row by row: those of row y are
+    // Runs[RowRuns[y]] up to Runs[RowRuns[y + 1]].
+    std::vector<TCoverageRun> Runs;
+    std::vector<std::uint32_t> RowRuns;
 };
 
 // A glyph placed relative to the text's origin on the baseline, y downward.
@@ -48,6 +59,8 @@ struct TFaceInfo {
     bool SyntheticItalic = false;  // no italic face: the outlines are slanted
 };
 
+// Calls are serialised by a lock; glyph pointers are for the thread that
+// asked for them, until its next Layout.
 class FontEngine {
 public:
     static FontEngine& Instance();

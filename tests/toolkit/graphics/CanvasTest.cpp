@@ -332,3 +332,50 @@ TEST(Canvas, DrawingMarksOnlyWhatItTouched)
     EXPECT_EQ(changes, 2);
     EXPECT_EQ(b.TakeDirty(), std::vector<TRect>{Rect(3, 3, 4, 4)});
 }
+
+TEST(Canvas, TextIsBlendedInTheFontColourAndAligned)
+{
+    TBitmap b(200, 60);
+    TCanvas& c = b.Canvas();
+    c.Brush.Color = clBlack;
+    c.FillRect(Rect(0, 0, 200, 60));
+    c.Font.Name = "Arial";
+    c.Font.Height = -40;
+    c.Font.Color = 0xFF6496;
+    c.SetBkMode(TRANSPARENT);
+    c.SetTextAlign(TA_CENTER);
+    c.TextOut(100, 0, "0");
+    // Centred: the ink is symmetric about x = 100 within a pixel.
+    int left = 200, right = -1, solid = 0, mixed = 0;
+    for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < 200; ++x) {
+            const std::uint32_t px = b.ScanLine(y)[x];
+            if (px == 0)
+                continue;
+            left = std::min(left, x);
+            right = std::max(right, x);
+            if (px == ColorToPixel(0xFF6496))
+                ++solid;
+            else {
+                ++mixed;
+                // A partly covered pixel lies between black and the colour.
+                EXPECT_LE((px >> 16) & 0xFF, 0x96u);
+                EXPECT_LE(px & 0xFF, 0xFFu);
+                EXPECT_LE((px >> 8) & 0xFF, 0x64u);
+            }
+        }
+    EXPECT_NEAR(100 - left, right + 1 - 100, 1);
+    EXPECT_GT(solid, 50);
+    EXPECT_GT(mixed, 10);
+
+    // Opaque background fills the text cell with the brush colour.
+    TBitmap o(100, 60);
+    o.Canvas().Font = c.Font;
+    o.Canvas().Brush.Color = clBlue;
+    o.Canvas().TextOut(10, 5, "0");
+    const int w = o.Canvas().TextWidth("0"), h = o.Canvas().TextHeight("0");
+    EXPECT_EQ(o.Canvas().Pixels(10, 5), clBlue);
+    EXPECT_EQ(o.Canvas().Pixels(10 + w - 1, 5 + h - 1), clBlue);
+    EXPECT_EQ(o.Canvas().Pixels(10 + w, 5), clWhite);
+    EXPECT_EQ(o.Canvas().Pixels(9, 5), clWhite);
+}
