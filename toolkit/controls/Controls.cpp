@@ -327,6 +327,23 @@ void TImage::paintEvent(QPaintEvent* e)
             p.fillRect(r, palette().window());
 }
 
+bool LoadBitmapFromResource(TBitmap& bitmap, const std::string& path)
+{
+    const QImage img = QImage(QString::fromStdString(path)).convertToFormat(QImage::Format_RGB32);
+    if (img.isNull())
+        return false;
+    TBitmap loaded(img.width(), img.height());
+    for (int y = 0; y < img.height(); ++y) {
+        const auto* src = reinterpret_cast<const QRgb*>(img.constScanLine(y));
+        std::uint32_t* dst = loaded.ScanLine(y);
+        for (int x = 0; x < img.width(); ++x)
+            dst[x] = src[x] & 0x00FFFFFF;
+    }
+    bitmap = loaded;
+    bitmap.MarkAllDirty();
+    return true;
+}
+
 // ------------------------------------------------------------ TCustomPanel
 
 void Frame3D(TCanvas& canvas, TRect& rect, TColor topColor, TColor bottomColor, int width)

@@ -163,6 +163,10 @@ private:
     bool flushPending_ = false;
 };
 
+// Loads a picture from the program's resources (any format Qt reads) into a
+// 24-bit bitmap; false, with the bitmap unchanged, when there is none.
+bool LoadBitmapFromResource(TBitmap& bitmap, const std::string& path);
+
 // ------------------------------------------------------------- TCustomPanel
 
 enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
