@@ -1,0 +1,54 @@
+// Small drawing helpers shared by the drawing components.
+#pragma once
+
+#include "toolkit/graphics/Graphics.h"
+
+#include <concepts>
+#include <type_traits>
+
+// The colour `Step` steps of `Steps` along the straight line from Color1 to
+// Color2, channel by channel with truncating division. Step is not clamped;
+// each channel is cut to 8 bits and the high byte of the result is 0. With
+// Steps < 1 it is Color1 as it stands, high byte included.
+TColor ColorMix(TColor Color1, TColor Color2, int Step, int Steps);
+
+// The nearest integer, halves away from zero. Values beyond the int range
+// give its nearest end, not-a-number gives 0.
+int RoundInt(double Value);
+
+// Coordinates that the drawing code can take safely: every coordinate and
+// every difference that the shape's edges need lies in -8191..8191.
+bool LineCheck(int X1, int Y1, int X2, int Y2);
+bool TriangleCheck(int X1, int Y1, int X2, int Y2, int X3, int Y3);
+
+// Sets pen and brush to Color (a clear brush becomes solid) and fills
+// (0, 0)-(Width, Height).
+void CanvasClear(int Width, int Height, TCanvas& Canvas, TColor Color);
+
+// Draws the filled triangle with the canvas's pen and brush unless it lies
+// wholly beyond one side of the Width x Height surface (true, nothing
+// drawn). A triangle that would be drawn but fails TriangleCheck is not
+// drawn and gives false.
+bool TriangleDraw(int Width, int Height, TCanvas& Canvas, int X1, int Y1, int X2, int Y2, int X3, int Y3);
+
+// The same for a control, of which only Width() and Height() are read.
+template <class Control>
+concept HasSize = requires(Control& c) {
+    { c.Width() } -> std::convertible_to<int>;
+    { c.Height() } -> std::convertible_to<int>;
+};
+
+template <class Control>
+    requires HasSize<std::remove_reference_t<Control>>
+void CanvasClear(Control&& control, TCanvas& Canvas, TColor Color)
+{
+    CanvasClear(static_cast<int>(control.Width()), static_cast<int>(control.Height()), Canvas, Color);
+}
+
+template <class Control>
+    requires HasSize<std::remove_reference_t<Control>>
+bool TriangleDraw(Control&& control, TCanvas& Canvas, int X1, int Y1, int X2, int Y2, int X3, int Y3)
+{
+    return TriangleDraw(static_cast<int>(control.Width()), static_cast<int>(control.Height()), Canvas, X1, Y1, X2, Y2,
+                        X3, Y3);
+}
