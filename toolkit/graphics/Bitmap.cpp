@@ -102,6 +102,7 @@ void TBitmap::SetSize(int width, int height)
     pixels_ = std::move(fresh);
     width_ = width;
     height_ = height;
+    dirty_.clear();  // what was marked may lie outside the new size
     MarkAllDirty();
 }
 

@@ -1,0 +1,77 @@
+// A picture control that draws into its own bitmap: pixels written straight
+// into the rows, solid, OR-combined and bevelled fills, circles, a shaded
+// ball, turned and inverting text. The bitmap follows the control's size.
+#pragma once
+
+#include "toolkit/controls/Controls.h"
+#include "toolkit/graphics/Graphics.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class TQelImage : public TImage {
+    Q_OBJECT
+public:
+    explicit TQelImage(QWidget* Owner = nullptr);
+    ~TQelImage() override;
+
+    // Pixel pass: PixelOpen, then per row PixelRowSet and PixelSet(X, Color)
+    // (or PixelSet(X, Y, Color) anywhere), then PixelClose to show it.
+    // Colours are stored as their three low bytes; system colours are not
+    // resolved. A resize ends the pass: take a row again before writing.
+    void PixelOpen();
+    void PixelRowSet(int Row);
+    void PixelSet(int X, TColor Color);
+    void PixelSet(int X, int Y, TColor Color);
+    bool PixelIn(int X, int Y);
+    void PixelClose();
+
+    void Fill(TColor Color);
+    // Combines Color into the pixels by bitwise OR; 0 changes nothing.
+    void FillTrans(TColor Color);
+    void Fill3D(TColor Color, int BevelWidth, bool Raised);
+    void Rect3D(int X1, int Y1, int X2, int Y2, TColor Color, int BevelWidth, bool Raised);
+    void Rect3D(TRect Rect, TColor Color, int BevelWidth, bool Raised);
+    void RectTrans(int X1, int Y1, int X2, int Y2, TColor Color);
+    void Ellipse(int X, int Y, int R);
+    void Ellipse(int X, int Y, int RX, int RY);
+    // OR-combines the inside of the ellipse in the box; its outline stays.
+    void EllipseTrans(int X1, int Y1, int X2, int Y2, TColor Color);
+    // Concentric filled ellipses from Color1 at the rim toward Color2; with
+    // Offset the centre moves up and to the right.
+    void Ball3D(int X1, int Y1, int X2, int Y2, TColor Color1, TColor Color2, bool Offset);
+
+    // Brings the bitmap to the control's size (height first).
+    void Resize() override;
+    // Non-positive sizes are ignored; the bitmap follows the control.
+    void SetWidth(int Value) override;
+    void SetHeight(int Value) override;
+    void SetHeightWidth(int AHeight, int AWidth);
+
+    // Text turned counter-clockwise by Angle degrees about (X, Y), written
+    // only when (X, Y) is on the picture; the canvas keeps the turned font.
+    void TextOutRot(int X, int Y, double Angle, const std::string& Text);
+    // Text starting on the circle (ellipse) round (X, Y) at Angle degrees,
+    // along its tangent, reading clockwise with the tops outward.
+    void TextOutAxial(int X, int Y, int R, double Angle, const std::string& Text);
+    void TextOutAxial(int X, int Y, int RX, int RY, double Angle, const std::string& Text);
+    // Inverts the pixels under the glyphs; the same call again undoes it.
+    void TextOutInv(int X, int Y, const std::string& Text);
+
+private:
+    // The bitmap changed size: a row address taken before is gone.
+    void RowsInvalidate();
+    void DirtyGrow(int X, int Y);
+    // ORs Color into the box, or into the inside of the ellipse inscribed in
+    // it, through the scratch bitmap.
+    void OrDraw(int X1, int Y1, int X2, int Y2, TColor Color, bool Inscribed);
+
+    std::unique_ptr<TBitmap> FWorkBitmap;
+    std::uint32_t* FRow = nullptr;
+    int FRowNumber = 0;
+    // The row that FRow points into.
+    int FRowTaken = 0;
+    // Bounds of the pixels written since the last PixelClose.
+    int FDirtyLeft = 0, FDirtyTop = 0, FDirtyRight = 0, FDirtyBottom = 0;
+};
