@@ -1,4 +1,5 @@
 #include "toolkit/controls/Controls.h"
+#include "toolkit/graphics/FontEngine.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -51,6 +52,7 @@ QImage ImageOf(TBitmap& b)
 }
 
 int frameInterval = 0;  // 0: from the screen's refresh rate
+bool wholeUpdates = false;
 
 int FrameInterval()
 {
@@ -274,11 +276,17 @@ void TImage::SetTransparent(bool value)
 }
 
 void TImage::SetFrameInterval(int ms) { frameInterval = ms; }
+void TImage::SetWholeUpdates(bool value) { wholeUpdates = value; }
 
 void TImage::BitmapChanged()
 {
     if (autoSize_ && picture_.HasBitmap() && (width() != picture_.Width() || height() != picture_.Height()))
         resize(picture_.Width(), picture_.Height());
+    if (wholeUpdates) {
+        picture_.Bitmap().TakeDirty();
+        update();
+        return;
+    }
     if (!flushPending_) {
         flushPending_ = true;
         QTimer::singleShot(FrameInterval(), Qt::PreciseTimer, this, [this] { FlushChanges(); });
@@ -579,7 +587,19 @@ void TTimer::Tick()
 
 // ------------------------------------------------------------ TApplication
 
-TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) { Application = this; }
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
+{
+    Application = this;
+    // Widgets name the classic faces too: give them the faces our own text
+    // uses, so dialogs look the same whatever else is installed.
+    for (const char* name : {"MS Sans Serif", "Times New Roman", "Courier", "Arial", "Small Fonts"}) {
+        TFont font;
+        font.Name = name;
+        const std::string family = FontEngine::Instance().Face(font).Family;
+        if (!family.empty())
+            QFont::insertSubstitution(name, QString::fromStdString(family));
+    }
+}
 
 TApplication::~TApplication()
 {

@@ -149,6 +149,9 @@ public:
     void FlushChanges();
     // The longest a change waits before it reaches the screen.
     static void SetFrameInterval(int ms);
+    // For measurements: repaint the whole picture at every change, as a
+    // simple view would, instead of the changed parts once per frame.
+    static void SetWholeUpdates(bool value);
 
 protected:
     void paintEvent(QPaintEvent* e) override;

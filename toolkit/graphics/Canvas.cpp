@@ -558,12 +558,32 @@ void TCanvas::CopyPixels(const TRect& dest, const TBitmap& sourceIn, const TRect
     }
     const TBitmap& source = *sp;
 
+    auto plainCopyPossible = [&](i64 dw_, i64 dh_, i64 sw_, i64 sh_) {
+        return CopyMode == cmSrcCopy && !transparent && dw_ == sw_ && dh_ == sh_ && dw_ > 0 && dh_ > 0;
+    };
     const i64 x0 = std::max<i64>(std::min<i64>(dest.Left, dest.Right), 0);
     const i64 x1 = std::min<i64>(std::max<i64>(dest.Left, dest.Right), bitmap_.Width());
     const i64 y0 = std::max<i64>(std::min<i64>(dest.Top, dest.Bottom), 0);
     const i64 y1 = std::min<i64>(std::max<i64>(dest.Top, dest.Bottom), bitmap_.Height());
     if (x0 >= x1 || y0 >= y1)
         return;
+
+    // A plain copy at the same size is row after row of memory copies.
+    if (plainCopyPossible(dw, dh, sw, sh)) {
+        for (i64 y = y0; y < y1; ++y) {
+            const i64 sy = src.Top + (y - dest.Top);
+            if (sy < 0 || sy >= source.Height())
+                continue;
+            const std::uint32_t* srow = source.ScanLine(int(sy));
+            std::uint32_t* drow = bitmap_.ScanLine(int(y));
+            Visit(y, std::max<i64>(x0, dest.Left - src.Left), std::min<i64>(x1, dest.Left - src.Left + source.Width()),
+                  [&](int a, int b) {
+                      const std::uint32_t* from = srow + (a - dest.Left + src.Left);
+                      std::transform(from, from + (b - a), drow + a, [](std::uint32_t p) { return p & kRgbMask; });
+                  });
+        }
+        return;
+    }
 
     // Source column of every visible destination column (-1: off the source).
     std::vector<int> cols(std::size_t(x1 - x0));

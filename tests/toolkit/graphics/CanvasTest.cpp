@@ -379,3 +379,25 @@ TEST(Canvas, TextIsBlendedInTheFontColourAndAligned)
     EXPECT_EQ(o.Canvas().Pixels(10 + w, 5), clWhite);
     EXPECT_EQ(o.Canvas().Pixels(9, 5), clWhite);
 }
+
+TEST(Canvas, PlainCopiesClipToBothBitmaps)
+{
+    TBitmap src(3, 3);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 3; ++x)
+            src.ScanLine(y)[x] = std::uint32_t(10 * y + x);
+    TBitmap dst(3, 3);
+    dst.Canvas().Draw(-1, 1, src);
+    EXPECT_EQ(dst.ScanLine(1)[0], 1u);
+    EXPECT_EQ(dst.ScanLine(2)[1], 12u);
+    EXPECT_EQ(dst.ScanLine(0)[0], 0xFFFFFFu);  // above the copy
+    EXPECT_EQ(dst.ScanLine(1)[2], 0xFFFFFFu);  // right of the source
+
+    dst.Canvas().CopyRect(Rect(0, 0, 3, 3), src.Canvas(), Rect(2, 2, 5, 5));  // mostly off the source
+    EXPECT_EQ(dst.ScanLine(0)[0], 22u);
+    EXPECT_EQ(dst.ScanLine(0)[1], 0xFFFFFFu);
+    dst.Canvas().SetClipRect(Rect(1, 1, 2, 2));
+    dst.Canvas().Draw(0, 0, src);
+    EXPECT_EQ(dst.ScanLine(1)[1], 11u);
+    EXPECT_EQ(dst.ScanLine(0)[0], 22u);  // outside the clip: as before
+}
