@@ -111,6 +111,10 @@ void TBitmap::MarkDirty(const TRect& in)
     TRect r{std::max(in.Left, 0), std::max(in.Top, 0), std::min(in.Right, width_), std::min(in.Bottom, height_)};
     if (r.Left >= r.Right || r.Top >= r.Bottom)
         return;
+    // Most drawing lands inside what is already marked.
+    for (const TRect& d : dirty_)
+        if (r.Left >= d.Left && r.Right <= d.Right && r.Top >= d.Top && r.Bottom <= d.Bottom)
+            return;
     const bool first = dirty_.empty();
     // Swallow every rectangle that overlaps or touches the new one.
     for (bool merged = true; merged;) {

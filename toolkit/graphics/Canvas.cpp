@@ -293,9 +293,16 @@ void TCanvas::ThinLine(i64 x0, i64 y0, i64 x1, i64 y1, bool includeEnd)
     const bool invert = Pen.Mode == pmNot;
     const i64 den = 2 * std::max<i64>(major, 1);
     // minor offset = floor((2·i·minor + major) / (2·major)), kept as a quotient and remainder
-    i128 num = i128(2) * iFrom * minor + major;
-    i64 off = i64(num / den);
-    i64 rem = i64(num % den);
+    i64 off, rem;
+    if (iFrom < (i64(1) << 30) && minor < (i64(1) << 31)) {
+        const i64 num = 2 * iFrom * minor + major;
+        off = num / den;
+        rem = num % den;
+    } else {
+        const i128 num = i128(2) * iFrom * minor + major;
+        off = i64(num / den);
+        rem = i64(num % den);
+    }
     const bool fastClip = clip_.empty();
     for (i64 i = iFrom; i < iTo; ++i) {
         const i64 m = m0 + sMajor * i;
