@@ -1,0 +1,99 @@
+#include "stopwatch/Taguja.h"
+
+#include "toolkit/controls/Controls.h"
+
+#include <cmath>
+#include <cstdint>
+#include <numbers>
+#include <string>
+
+namespace {
+
+constexpr double kVueltaCompleta = 2 * std::numbers::pi;
+constexpr double kMarcaDentro = 0.95;
+constexpr double kMarcaFuera = 1.05;
+constexpr double kNumeros = 1.25;
+constexpr double kAguja = 0.85;
+constexpr int kGrosor = 3;
+
+// Truncation toward zero, kept defined for coordinates far off the picture.
+int Trunc(double v)
+{
+    if (!(v > -1e9 && v < 1e9))
+        return v > 0 ? 1000000000 : -1000000000;
+    return int(v);
+}
+
+}  // namespace
+
+TAguja::TAguja(TImage* imagen, int radioX, int radioY, int escala)
+    : Centro{imagen->Width() / 2, imagen->Height() / 2},
+      ColorAguja(clWhite),
+      ColorEsfera(clLime),
+      ColorFondo(clBlack),
+      Divisiones(escala),
+      Escala(float(escala)),
+      MostrarNumeros(true),
+      RadioX(radioX),
+      RadioY(radioY),
+      Imagen(imagen)
+{
+    Fuente.Color = clLime;
+    Fuente.Name = "Courier";
+    Fuente.SetSize(8);
+    PonerCero();
+}
+
+void TAguja::PonerCero()
+{
+    Valor = 0;
+    Dibujar();
+}
+
+void TAguja::Dibujar()
+{
+    TCanvas& canvas = Imagen->Canvas();
+    canvas.Pen.Color = ColorEsfera;
+    canvas.Pen.Width = kGrosor;
+    int altoTexto = 0;
+    if (MostrarNumeros) {
+        canvas.Font = Fuente;
+        canvas.SetBkMode(TRANSPARENT);
+        canvas.SetTextAlign(TA_CENTER | TA_TOP);
+        altoTexto = canvas.TextHeight("0");
+    }
+    const auto vuelta = std::int64_t(Escala);
+    for (int i = 0; i < Divisiones; ++i) {
+        const float theta = float(i * kVueltaCompleta / Divisiones);
+        const float s = std::sin(theta);
+        const float c = std::cos(theta);
+        canvas.MoveTo(Trunc(Centro.X + kMarcaDentro * RadioX * s), Trunc(Centro.Y - kMarcaDentro * RadioY * c));
+        canvas.LineTo(Trunc(Centro.X + kMarcaFuera * RadioX * s), Trunc(Centro.Y - kMarcaFuera * RadioY * c));
+        if (MostrarNumeros) {
+            const std::string numero = std::to_string(vuelta * i / Divisiones);
+            canvas.TextOut(Trunc(Centro.X + kNumeros * RadioX * s),
+                           Trunc(Centro.Y - kNumeros * RadioY * c) - altoTexto / 2, numero);
+        }
+    }
+    PonerValor(Valor);
+    canvas.Pen.Width = 1;
+}
+
+void TAguja::PonerValor(float valor)
+{
+    DibujarAguja(ColorFondo);
+    Valor = valor;
+    DibujarAguja(ColorAguja);
+}
+
+void TAguja::DibujarAguja(TColor color)
+{
+    TCanvas& canvas = Imagen->Canvas();
+    canvas.Pen.Color = color;
+    canvas.Pen.Width = kGrosor;
+    const float theta = float(kVueltaCompleta * Valor / Escala);
+    canvas.MoveTo(Centro.X, Centro.Y);
+    canvas.LineTo(Trunc(Centro.X + std::sin(double(theta)) * (RadioX * kAguja)),
+                  Trunc(Centro.Y - std::cos(double(theta)) * (RadioY * kAguja)));
+    canvas.Pen.Width = 1;
+}

@@ -1,0 +1,163 @@
+#include "EngineFixture.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* kDefaults =
+    "Times New Roman\n16737430 102\n0\n1\n16777215 65280 255 6 1\n16777215 65280 255 12 1\n"
+    "16777215 65280 255 10 1\n1\n255 65280 5 0";
+
+// The engine's stored settings as one string, to compare engines.
+std::string Settings(const TTilvo& e)
+{
+    std::ostringstream s;
+    s << e.Fuente.Name << '|' << e.Fuente.Color << ' ' << e.Fuente.Size() << ' ' << e.TiempoParada << ' ' << e.Modo;
+    for (const TAguja* a : {e.AgujaMinutos.get(), e.AgujaSegundos.get(), e.AgujaCentesimas.get()})
+        s << ' ' << a->Fuente.Color << ' ' << a->ColorEsfera << ' ' << a->ColorAguja << ' ' << a->Divisiones << ' '
+          << a->MostrarNumeros;
+    s << ' ' << e.Sonido << ' ' << e.ColorEstela << ' ' << e.ColorMovil << ' ' << e.RadioMovil << ' '
+      << e.InicioCircuito;
+    return s.str();
+}
+
+}  // namespace
+
+// Each test runs in a directory of its own, the settings file being looked
+// for in the current directory.
+class SettingsFile : public EngineTest {
+protected:
+    SettingsFile()
+    {
+        char pattern[] = "/tmp/tilvo-settings-XXXXXX";
+        dir = mkdtemp(pattern);
+        previous = fs::current_path();
+        fs::current_path(dir);
+    }
+    ~SettingsFile() override
+    {
+        fs::current_path(previous);
+        fs::remove_all(dir);
+    }
+    static void Write(const std::string& content) { std::ofstream("tilvo.ini", std::ios::binary) << content; }
+    static std::string Read()
+    {
+        std::ifstream f("tilvo.ini", std::ios::binary);
+        return {std::istreambuf_iterator<char>(f), {}};
+    }
+    std::string defaults = Settings(*engine);
+    fs::path dir, previous;
+};
+
+TEST_F(SettingsFile, WritesTheDefaultsExactlyAndReadsThemBack)
+{
+    engine->LeerAjustes();  // no file: nothing changes
+    EXPECT_EQ(Settings(*engine), defaults);
+    engine->GuardarAjustes();
+    EXPECT_EQ(Read(), kDefaults);
+    EXPECT_EQ(fs::status("tilvo.ini").permissions() & fs::perms::owner_read, fs::perms::owner_read);
+
+    // Every field changed, negatives and a non-ASCII name included.
+    engine->Fuente.Name = "Señal €";
+    engine->Fuente.Color = 0x123456;
+    engine->Fuente.SetSize(48);
+    engine->TiempoParada = 90500;
+    engine->Modo = 0;
+    engine->AgujaSegundos->Divisiones = -7;
+    engine->AgujaCentesimas->MostrarNumeros = false;
+    engine->AgujaMinutos->ColorAguja = clYellow;
+    engine->Sonido = false;
+    engine->RadioMovil = 9;
+    engine->InicioCircuito = -1442;
+    engine->GuardarAjustes();
+    EXPECT_EQ(Read().substr(0, 15), "Se\xF1" "al \x80\n1193046");  // the file keeps Windows-1252
+    TTilvo other(&display, &timer, &circuit);
+    other.LeerAjustes();
+    EXPECT_EQ(Settings(other), Settings(*engine));
+
+    // A line end in the name would shift every number after it.
+    engine->Fuente.Name = "Two\nLines";
+    engine->GuardarAjustes();
+    other.LeerAjustes();
+    EXPECT_EQ(other.Fuente.Name, "Two Lines");
+    EXPECT_EQ(other.InicioCircuito, -1442);
+}
+
+TEST_F(SettingsFile, NumbersAsTheCLibraryReadsThem)
+{
+    // Octal and hexadecimal, values spread over the lines in any way, CR LF
+    // line ends.
+    Write("Arial\r\n0x10 010\r\n+5 0\n16777215\n65280 255 6 1 16777215 65280 255 12 1 16777215 65280 255 10\n\n1 "
+          "0 0xFFFFFFFF 255 -3 -50");
+    engine->LeerAjustes();
+    EXPECT_EQ(engine->Fuente.Name, "Arial");
+    EXPECT_EQ(engine->Fuente.Color, 16);
+    EXPECT_EQ(engine->Fuente.Size(), 8);
+    EXPECT_EQ(engine->TiempoParada, 5);
+    EXPECT_EQ(engine->Modo, 0);
+    EXPECT_FALSE(engine->Sonido);
+    EXPECT_EQ(engine->ColorEstela, -1);
+    EXPECT_EQ(engine->ColorMovil, 255);
+    EXPECT_EQ(engine->RadioMovil, -3);
+    EXPECT_EQ(engine->InicioCircuito, -50);
+
+    Write("\n");
+    engine->LeerAjustes();
+    EXPECT_EQ(engine->Fuente.Name, "");
+    engine->Fuente.Name = "Arial";
+    Write("");
+    engine->LeerAjustes();
+    EXPECT_EQ(engine->Fuente.Name, "Arial");
+}
+
+TEST_F(SettingsFile, ReadingStopsAtTheFirstValueMissingOrMalformed)
+{
+    Write("Courier\n255 20\n7000\n0\n1 2 3 4");  // ends early
+    engine->LeerAjustes();
+    EXPECT_EQ(engine->TiempoParada, 7000);
+    EXPECT_EQ(engine->AgujaMinutos->Divisiones, 4);
+    EXPECT_TRUE(engine->AgujaMinutos->MostrarNumeros);  // not read: kept
+    EXPECT_EQ(engine->RadioMovil, 5);
+
+    for (const char* bad : {"Courier\n1 2 3 x 9", "Courier\n1 2 3 0x 9", "Courier\n1 2 3 - 9",
+                            "Courier\n1 2 3 99999999999 9"}) {
+        engine->Modo = 1;
+        engine->TiempoParada = 0;
+        Write(bad);
+        engine->LeerAjustes();
+        EXPECT_EQ(engine->TiempoParada, 3) << bad;
+        EXPECT_EQ(engine->Modo, 1) << bad;
+    }
+
+    // A first line too long for a font name: the name keeps 254 characters
+    // and the numbers are read from the next line as usual.
+    Write(std::string(300, 'N') + "\r\n7 8 9");
+    engine->LeerAjustes();
+    EXPECT_EQ(engine->Fuente.Name, std::string(254, 'N'));
+    EXPECT_EQ(engine->TiempoParada, 9);
+}
+
+TEST_F(SettingsFile, FailedWriteKeepsTheOldFile)
+{
+    Write("Old settings");
+    // Something in the way of the temporary file makes the write fail.
+    fs::create_directory("tilvo.ini." + std::to_string(getpid()) + ".tmp");
+    engine->GuardarAjustes();
+    EXPECT_EQ(Read(), "Old settings");
+
+    fs::remove("tilvo.ini." + std::to_string(getpid()) + ".tmp");
+    fs::permissions("tilvo.ini", fs::perms::owner_read | fs::perms::owner_write);
+    engine->GuardarAjustes();
+    EXPECT_EQ(Read(), kDefaults);
+    EXPECT_EQ(fs::status("tilvo.ini").permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(std::distance(fs::directory_iterator("."), fs::directory_iterator()), 1);
+}
