@@ -1,6 +1,7 @@
 #include "components/Tqelimage.h"
 
 #include "components/Qelutils.h"
+#include "toolkit/imageio/ImageIO.h"
 
 #include <algorithm>
 #include <climits>
@@ -283,4 +284,27 @@ void TQelImage::TextOutInv(int X, int Y, const std::string& Text)
     canvas.CopyMode = cmSrcInvert;
     canvas.Draw(X, Y, work);
     canvas.CopyMode = cmSrcCopy;
+}
+
+// ------------------------------------------------------------ files
+
+void TQelImage::LoadFromFile(const std::string& FileName)
+{
+    TBitmap& bitmap = Picture().Bitmap();
+    LoadPicture(FileName, bitmap);
+    RowsInvalidate();
+    SetHeightWidth(bitmap.Height(), bitmap.Width());
+}
+
+void TQelImage::SaveToFile(const std::string& FileName)
+{
+    SavePicture(FileName, Picture().Bitmap());
+    RowsInvalidate();
+}
+
+void TQelImage::Rotate(int Angle)
+{
+    TBitmap& bitmap = Picture().Bitmap();
+    RotateBitmap(bitmap, Angle, bitmap.Canvas().Brush.Color);
+    RowsInvalidate();
 }

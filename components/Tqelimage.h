@@ -59,6 +59,17 @@ public:
     // Inverts the pixels under the glyphs; the same call again undoes it.
     void TextOutInv(int X, int Y, const std::string& Text);
 
+    // Picture files, by the name's extension (see toolkit/imageio/ImageIO.h).
+    // Loading sizes the control to the picture; a file that cannot be read
+    // raises EInvalidGraphic and leaves picture and control as they were.
+    void LoadFromFile(const std::string& FileName);
+    // Converts the picture to 24 bits, then writes it.
+    void SaveToFile(const std::string& FileName);
+    // Turns the picture in place by whole degrees, counter-clockwise for
+    // positive angles; the bitmap takes the size the turn needs and the
+    // corners it leaves uncovered take the canvas's brush colour.
+    void Rotate(int Angle);
+
 private:
     // The bitmap changed size: a row address taken before is gone.
     void RowsInvalidate();

@@ -79,6 +79,8 @@ TBitmap& TBitmap::operator=(const TBitmap& other)
         pixels_ = other.pixels_;
         Transparent = other.Transparent;
         TransparentColor = other.TransparentColor;
+        dirty_.clear();
+        MarkAllDirty();
     }
     return *this;
 }

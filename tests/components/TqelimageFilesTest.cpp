@@ -1,0 +1,63 @@
+#include "components/Tqelimage.h"
+#include "toolkit/system/Errors.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+std::filesystem::path Scratch()
+{
+    auto dir = std::filesystem::temp_directory_path() / ("tilvo-qelfiles-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    return dir;
+}
+
+}  // namespace
+
+TEST(TQelImageFiles, SavedPictureLoadsBackAndSizesTheControl)
+{
+    const auto dir = Scratch();
+    TQelImage source(nullptr);
+    source.SetHeightWidth(5, 7);
+    source.Fill(clBlue);
+    source.Canvas().SetPixel(6, 4, clRed);
+    source.Picture().Bitmap().SetPixelFormat(pf32bit);
+    source.SaveToFile((dir / "x.PNG").string());
+    EXPECT_EQ(source.Picture().Bitmap().PixelFormat(), pf24bit);
+
+    TQelImage loaded(nullptr);
+    loaded.SetHeightWidth(50, 60);
+    loaded.LoadFromFile((dir / "x.PNG").string());
+    EXPECT_EQ(loaded.Width(), 7);
+    EXPECT_EQ(loaded.Height(), 5);
+    EXPECT_EQ(loaded.Canvas().Pixels(6, 4), clRed);
+    EXPECT_EQ(loaded.Canvas().Pixels(0, 0), clBlue);
+
+    // A bad file leaves picture and control as they were.
+    std::filesystem::path bad = dir / "bad.bmp";
+    { std::FILE* f = std::fopen(bad.c_str(), "wb"); std::fputs("BM not really", f); std::fclose(f); }
+    EXPECT_THROW(loaded.LoadFromFile(bad.string()), EInvalidGraphic);
+    EXPECT_THROW(loaded.LoadFromFile((dir / "missing.jpg").string()), EInvalidGraphic);
+    EXPECT_EQ(loaded.Width(), 7);
+    EXPECT_EQ(loaded.Canvas().Pixels(6, 4), clRed);
+    std::filesystem::remove_all(dir);
+}
+
+TEST(TQelImageFiles, RotateTurnsCounterClockwiseAndFillsCorners)
+{
+    TQelImage image(nullptr);
+    image.SetHeightWidth(2, 4);
+    image.Fill(clWhite);
+    image.Canvas().SetPixel(3, 0, clRed);  // top right
+    image.Rotate(90);
+    EXPECT_EQ(image.Picture().Width(), 2);
+    EXPECT_EQ(image.Picture().Height(), 4);
+    EXPECT_EQ(image.Canvas().Pixels(0, 0), clRed);  // now top left
+
+    image.Canvas().Brush.Color = clLime;
+    image.Rotate(30);
+    EXPECT_GT(image.Picture().Width(), 2);
+    EXPECT_EQ(image.Canvas().Pixels(0, 0), clLime);
+}

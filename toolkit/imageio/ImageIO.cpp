@@ -1,0 +1,284 @@
+// Dispatch by extension, reading whole files and replacing files safely.
+
+#include "toolkit/imageio/ImageIO.h"
+
+#include "toolkit/imageio/Codecs.h"
+#include "toolkit/system/Errors.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <filesystem>
+#include <new>
+#include <system_error>
+#include <utility>
+
+namespace imageio {
+
+void CheckSize(std::int64_t width, std::int64_t height, const Limits& limits)
+{
+    if (width <= 0 || height <= 0)
+        throw DecodeError("invalid picture size (" + std::to_string(width) + " x " + std::to_string(height) + ")");
+    if (width > limits.MaxSide || height > limits.MaxSide || width * height > limits.MaxPixels)
+        throw DecodeError("picture too large (" + std::to_string(width) + " x " + std::to_string(height) + ")");
+}
+
+void MakeBitmap(TBitmap& out, std::int64_t width, std::int64_t height, const Limits& limits)
+{
+    CheckSize(width, height, limits);
+    out.SetPixelFormat(pf24bit);
+    out.SetSize(static_cast<int>(width), static_cast<int>(height));
+}
+
+namespace {
+
+std::string LowerExtension(const std::string& name)
+{
+    auto slash = name.find_last_of('/');
+    auto dot = name.find_last_of('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return {};
+    std::string ext = name.substr(dot + 1);
+    for (char& c : ext)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return ext;
+}
+
+std::string ErrnoText(int err) { return std::error_code(err, std::generic_category()).message(); }
+
+// Anything larger cannot hold a picture we would accept.
+constexpr std::int64_t MaxFileSize = std::int64_t(1) << 30;
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    ~FileDescriptor()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    int Get() const { return fd_; }
+    // Closes now so that the caller sees the error of the last write.
+    int Close()
+    {
+        int rc = ::close(fd_);
+        fd_ = -1;
+        return rc;
+    }
+
+private:
+    int fd_;
+};
+
+Buffer ReadWholeFile(const std::string& fileName)
+{
+    // Non-blocking so that a FIFO cannot hang the open; it is refused below.
+    FileDescriptor fd(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (fd.Get() < 0) {
+        int err = errno;
+        if (err == ENOENT || err == ENOTDIR)
+            throw DecodeError("file not found");
+        throw DecodeError("cannot open the file (" + ErrnoText(err) + ")");
+    }
+    struct stat st {};
+    if (::fstat(fd.Get(), &st) != 0)
+        throw DecodeError("cannot open the file (" + ErrnoText(errno) + ")");
+    if (S_ISDIR(st.st_mode))
+        throw DecodeError("is a folder, not a file");
+    if (!S_ISREG(st.st_mode))
+        throw DecodeError("not a regular file");
+    if (st.st_size > MaxFileSize)
+        throw DecodeError("file too large");
+    if (st.st_size == 0)
+        throw DecodeError("empty file");
+
+    Buffer data(static_cast<std::size_t>(st.st_size));
+    std::size_t got = 0;
+    while (got < data.size()) {
+        ssize_t n = ::read(fd.Get(), data.data() + got, data.size() - got);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            throw DecodeError("cannot read the file (" + ErrnoText(errno) + ")");
+        }
+        if (n == 0)
+            break;  // shrank while we read: what is there is all there is
+        got += static_cast<std::size_t>(n);
+    }
+    data.resize(got);
+    if (data.empty())
+        throw DecodeError("empty file");
+    return data;
+}
+
+void Decode(Bytes data, const std::string& extension, TBitmap& bitmap, const std::string& what)
+{
+    TBitmap picture;
+    try {
+        DecodePicture(data, extension, picture, Limits{});
+    } catch (const DecodeError& e) {
+        throw EInvalidGraphic(what + e.what());
+    } catch (const std::bad_alloc&) {
+        throw EInvalidGraphic(what + "not enough memory");
+    }
+    picture.SetPixelFormat(pf24bit);
+    // The picture is new, how the caller draws it is not.
+    bool transparent = bitmap.Transparent;
+    TColor transparentColor = bitmap.TransparentColor;
+    try {
+        bitmap = std::move(picture);
+    } catch (const std::bad_alloc&) {
+        throw EInvalidGraphic(what + "not enough memory");
+    }
+    bitmap.Transparent = transparent;
+    bitmap.TransparentColor = transparentColor;
+}
+
+// A symbolic link stays a link: the file it points to is replaced.
+std::string ResolveLink(const std::string& fileName)
+{
+    struct stat st {};
+    if (::lstat(fileName.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        std::error_code ec;
+        std::filesystem::path target = std::filesystem::canonical(fileName, ec);
+        if (!ec)
+            return target.string();
+    }
+    return fileName;
+}
+
+// Writes data to a new file beside fileName and renames it over fileName.
+void ReplaceFile(const std::string& requestedName, const Buffer& data)
+{
+    const std::string fileName = ResolveLink(requestedName);
+    auto slash = fileName.find_last_of('/');
+    std::string dir = slash == std::string::npos ? std::string() : fileName.substr(0, slash + 1);
+    std::string base = slash == std::string::npos ? fileName : fileName.substr(slash + 1);
+    if (base.empty())
+        throw DecodeError("no file name");
+
+    static std::atomic<unsigned> counter{0};
+    std::string tempName;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        auto stamp = static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
+        tempName = dir + "." + base + "." + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" +
+                   std::to_string(stamp % 1000000) + ".tmp";
+        // 0666: the kernel takes the umask off, as for any new file.
+        fd = ::open(tempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+        if (fd < 0 && errno != EEXIST)
+            throw DecodeError("cannot create the file (" + ErrnoText(errno) + ")");
+    }
+    if (fd < 0)
+        throw DecodeError("cannot create the file (" + ErrnoText(EEXIST) + ")");
+
+    FileDescriptor file(fd);
+    auto fail = [&](int err) {
+        if (file.Get() >= 0)
+            file.Close();
+        ::unlink(tempName.c_str());
+        throw DecodeError("cannot write the file (" + ErrnoText(err) + ")");
+    };
+    std::size_t done = 0;
+    while (done < data.size()) {
+        ssize_t n = ::write(file.Get(), data.data() + done, data.size() - done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            fail(errno);
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    // On disk before it takes the old file's place, so that a crash leaves
+    // the old picture or the new one, never an empty file.
+    if (::fsync(file.Get()) != 0 && errno != EINVAL)
+        fail(errno);
+    if (file.Close() != 0)
+        fail(errno);
+    if (::rename(tempName.c_str(), fileName.c_str()) != 0)
+        fail(errno);
+}
+
+}  // namespace
+
+void DecodePicture(Bytes data, const std::string& extension, TBitmap& out, const Limits& limits)
+{
+    std::string ext = LowerExtension("." + (extension.empty() || extension[0] != '.' ? extension : extension.substr(1)));
+    if (data.empty())
+        throw DecodeError("empty file");
+    if (ext == "jpg" || ext == "jpeg")
+        DecodeJpeg(data, out, limits);
+    else if (ext == "tif" || ext == "tiff")
+        DecodeTiff(data, out, limits);
+    else if (ext == "gif")
+        DecodeGif(data, out, limits);
+    else if (ext == "png")
+        DecodePng(data, out, limits);
+    else if (ext == "pcx")
+        DecodePcx(data, out, limits);
+    else if (ext == "wmf" || ext == "emf")
+        DecodeMetafile(data, out, limits);
+    else
+        DecodeBmp(data, out, limits);
+    out.SetPixelFormat(pf24bit);
+}
+
+}  // namespace imageio
+
+using namespace imageio;
+
+void LoadPicture(const std::string& fileName, TBitmap& bitmap)
+{
+    std::string what = "Cannot read picture '" + fileName + "': ";
+    Buffer data;
+    try {
+        data = ReadWholeFile(fileName);
+    } catch (const DecodeError& e) {
+        throw EInvalidGraphic(what + e.what());
+    } catch (const std::bad_alloc&) {
+        throw EInvalidGraphic(what + "not enough memory");
+    }
+    Decode(data, LowerExtension(fileName), bitmap, what);
+}
+
+void LoadPictureFromMemory(const void* data, std::size_t size, const std::string& formatExtension, TBitmap& bitmap)
+{
+    Bytes bytes(static_cast<const std::uint8_t*>(data), data ? size : 0);
+    Decode(bytes, formatExtension, bitmap, "Cannot read picture: ");
+}
+
+void SavePicture(const std::string& fileName, TBitmap& bitmap)
+{
+    std::string what = "Cannot write picture '" + fileName + "': ";
+    bitmap.SetPixelFormat(pf24bit);
+    if (bitmap.Empty())
+        throw EInvalidGraphic(what + "the picture is empty");
+    try {
+        std::string ext = LowerExtension(fileName);
+        Buffer data;
+        if (ext == "jpg" || ext == "jpeg")
+            data = EncodeJpeg(bitmap, 50);
+        else if (ext == "tif" || ext == "tiff")
+            data = EncodeTiff(bitmap);
+        else if (ext == "gif")
+            data = EncodeGif(bitmap);
+        else if (ext == "png")
+            data = EncodePng(bitmap);
+        else if (ext == "pcx")
+            data = EncodePcx(bitmap);
+        else
+            data = EncodeBmp(bitmap);
+        ReplaceFile(fileName, data);
+    } catch (const DecodeError& e) {
+        throw EInvalidGraphic(what + e.what());
+    } catch (const std::bad_alloc&) {
+        throw EInvalidGraphic(what + "not enough memory");
+    }
+}
