@@ -586,7 +586,11 @@ void TCanvas::CopyPixels(const TRect& dest, const TBitmap& sourceIn, const TRect
             Visit(y, std::max<i64>(x0, dest.Left - src.Left), std::min<i64>(x1, dest.Left - src.Left + source.Width()),
                   [&](int a, int b) {
                       const std::uint32_t* from = srow + (a - dest.Left + src.Left);
-                      std::transform(from, from + (b - a), drow + a, [](std::uint32_t p) { return p & kRgbMask; });
+                      if (source.PixelFormat() == pf24bit)  // the high byte is 0 already
+                          std::memcpy(drow + a, from, std::size_t(b - a) * 4);
+                      else
+                          for (int i = 0; i < b - a; ++i)
+                              drow[a + i] = from[i] & kRgbMask;
                   });
         }
         return;
