@@ -1,5 +1,7 @@
 #include "windows/Tilvo2u.h"
 
+#include "windows/Forms.h"
+
 #include "ui_Tilvo2u.h"
 
 #include "stopwatch/Ttilvo.h"
@@ -46,14 +48,7 @@ QString Texto(int valor)
 TTilvo2F::TTilvo2F(QWidget* Owner) : QDialog(Owner), ui(std::make_unique<Ui::TTilvo2F>())
 {
     ui->setupUi(this);
-    setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(size());
-
-    // The layout is in pixels: the fonts are too, whatever the screen's
-    // resolution.
-    QFont fuente = font();
-    fuente.setPixelSize(13);
-    setFont(fuente);
+    FixDialogLayout(this, 13);
     QFont muestra = ui->Label1->font();
     muestra.setPixelSize(20);
     ui->Label1->setFont(muestra);

@@ -1,5 +1,7 @@
 #include "windows/Tilvo3u.h"
 
+#include "windows/Forms.h"
+
 #include "ui_Tilvo3u.h"
 
 #include <QKeyEvent>
@@ -11,13 +13,7 @@ TTilvo3F* Tilvo3F = nullptr;
 TTilvo3F::TTilvo3F(QWidget* Owner) : QDialog(Owner), ui(std::make_unique<Ui::TTilvo3F>())
 {
     ui->setupUi(this);
-    setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(size());
-
-    // Pixel sizes, whatever the screen's resolution.
-    QFont fuente = font();
-    fuente.setPixelSize(13);
-    setFont(fuente);
+    FixDialogLayout(this, 13);
 
     ui->BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton, nullptr, this));
     connect(ui->BitBtn1, &QPushButton::clicked, this, &QDialog::reject);

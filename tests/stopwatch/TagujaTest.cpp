@@ -1,6 +1,8 @@
 #include "stopwatch/Taguja.h"
 #include "toolkit/controls/Controls.h"
 
+#include "support/BitmapWords.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,13 +11,6 @@
 
 namespace {
 
-std::vector<std::uint32_t> Pixels(TBitmap& b)
-{
-    std::vector<std::uint32_t> out;
-    for (int y = 0; y < b.Height(); ++y)
-        out.insert(out.end(), b.ScanLine(y), b.ScanLine(y) + b.Width());
-    return out;
-}
 
 class DialTest : public testing::Test {
 protected:

@@ -5,6 +5,8 @@
 #include <QKeyEvent>
 #include <QPushButton>
 
+#include "support/BitmapWords.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -12,13 +14,6 @@
 
 namespace {
 
-std::vector<std::uint32_t> Pixels(TBitmap& b)
-{
-    std::vector<std::uint32_t> out;
-    for (int y = 0; y < b.Height(); ++y)
-        out.insert(out.end(), b.ScanLine(y), b.ScanLine(y) + b.Width());
-    return out;
-}
 
 std::vector<std::uint32_t> Stage(TAbout3F& w) { return Pixels(w.Image3->Picture().Bitmap()); }
 
