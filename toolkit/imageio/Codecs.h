@@ -77,7 +77,8 @@ inline void PutLe32(Buffer& b, std::uint32_t v)
     PutLe16(b, v >> 16);
 }
 
-// Sizes out as a fresh white pf24bit picture after checking the limits.
+// Sizes out as a pf24bit picture after checking the limits. Its pixels
+// are left as they are: the reader writes every one of them.
 void MakeBitmap(TBitmap& out, std::int64_t width, std::int64_t height, const Limits& limits);
 
 }  // namespace imageio

@@ -126,6 +126,8 @@ void DecodeGif(Bytes data, TBitmap& out, const Limits& limits)
         palette[transparent] = 0xFFFFFF;
 
     MakeBitmap(out, screenW, screenH, limits);
+    for (int y = 0; y < out.Height(); ++y)
+        std::fill_n(out.ScanLine(y), out.Width(), 0xFFFFFFu);
     std::vector<GifPixelType> line(static_cast<std::size_t>(width));
     auto putRow = [&](std::int64_t row) {
         if (DGifGetLine(gif.get(), line.data(), static_cast<int>(width)) != GIF_OK)

@@ -15,7 +15,6 @@
 #include <filesystem>
 #include <new>
 #include <system_error>
-#include <utility>
 
 namespace imageio {
 
@@ -118,25 +117,47 @@ Buffer ReadWholeFile(const std::string& fileName)
     return data;
 }
 
+bool IsMetafile(const std::string& extension)
+{
+    std::string ext = LowerExtension("." + extension);
+    return ext == "wmf" || ext == "emf";
+}
+
+// Raster pictures are decoded into a bitmap kept from one load to the next,
+// so that loading a picture of the same size again reuses its memory rather
+// than having fresh pages faulted in, which costs about as much as decoding
+// a JPEG. Larger pictures are not kept. Metafiles are drawn through a
+// canvas and always get a bitmap of their own.
+constexpr std::int64_t KeptPixels = std::int64_t(1) << 22;
+
 void Decode(Bytes data, const std::string& extension, TBitmap& bitmap, const std::string& what)
 {
-    TBitmap picture;
+    static thread_local TBitmap kept;
+    TBitmap fresh;
+    TBitmap& picture = IsMetafile(extension) ? fresh : kept;
+    auto trim = [&picture] {
+        if (std::int64_t(picture.Width()) * picture.Height() > KeptPixels)
+            picture.SetSize(0, 0);
+    };
     try {
         DecodePicture(data, extension, picture, Limits{});
     } catch (const DecodeError& e) {
+        trim();
         throw EInvalidGraphic(what + e.what());
     } catch (const std::bad_alloc&) {
+        picture.SetSize(0, 0);
         throw EInvalidGraphic(what + "not enough memory");
     }
-    picture.SetPixelFormat(pf24bit);
     // The picture is new, how the caller draws it is not.
     bool transparent = bitmap.Transparent;
     TColor transparentColor = bitmap.TransparentColor;
     try {
-        bitmap = std::move(picture);
+        bitmap = picture;
     } catch (const std::bad_alloc&) {
+        picture.SetSize(0, 0);
         throw EInvalidGraphic(what + "not enough memory");
     }
+    trim();
     bitmap.Transparent = transparent;
     bitmap.TransparentColor = transparentColor;
 }

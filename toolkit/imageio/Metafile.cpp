@@ -439,7 +439,10 @@ public:
             font.Name = Dc.Font.Face;
         font.Color = Dc.TextColor;
         if (Dc.Font.Height != 0) {
-            double h = std::min(MapLength(Dc.Font.Height), 2000.0);
+            // Glyphs cost time by their area; one twice the picture's size
+            // shows no more of itself than one of that size.
+            double largest = std::min(2000.0, 2.0 * std::max(bitmap_.Width(), bitmap_.Height()));
+            double h = std::min(MapLength(Dc.Font.Height), largest);
             font.Height = std::max(1, ToPixel(h)) * (Dc.Font.Height < 0 ? -1 : 1);
         }
         TFontStyles style = 0;

@@ -6,6 +6,8 @@
 
 #include <gif_lib.h>
 
+#include <algorithm>
+
 using namespace picturetest;
 
 namespace {
@@ -103,6 +105,15 @@ TEST(Formats, GifInterlacedWithTransparencyOnItsScreen)
             EGifPutLine(gif, line, 3);
         }
     ASSERT_EQ(EGifCloseFile(gif, &error), GIF_OK);
+
+    // A black picture of the same size first: nothing of it may show through.
+    TBitmap black(5, 12);
+    for (int y = 0; y < 12; ++y)
+        std::fill_n(black.ScanLine(y), 5, 0u);
+    TempDir dir;
+    SavePicture(dir / "black.png", black);
+    Bytes png = ReadFile(dir / "black.png");
+    EXPECT_EQ(Px(Load(png, "png"), 0, 0), 0u);
 
     TBitmap b = Load(file, "gif");
     ASSERT_EQ(b.Width(), 5);

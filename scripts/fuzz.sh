@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Fuzzes the picture readers with libFuzzer under the address and
+# undefined-behaviour sanitizers. Not part of CI.
+#
+#   scripts/fuzz.sh [seconds] [target...] [-- libFuzzer options...]
+#
+# Targets: bmp pcx gif jpeg tiff png metafile (all, one after the other,
+# when none is named). Each runs for `seconds` (default 600) as a single
+# in-process job. The readers and the graphics library are built with clang in
+# build-fuzz/; corpora, logs and anything found go to fuzz-out/.
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$root/build-fuzz
+out=$root/fuzz-out
+seconds=600
+if [[ $# -gt 0 && $1 =~ ^[0-9]+$ ]]; then
+  seconds=$1
+  shift
+fi
+targets=()
+while [[ $# -gt 0 && $1 != -- ]]; do
+  targets+=("$1")
+  shift
+done
+[[ $# -gt 0 ]] && shift
+extra=("$@")
+[[ ${#targets[@]} -eq 0 ]] && targets=(bmp pcx gif jpeg tiff png metafile)
+
+command -v clang++ >/dev/null || { echo "clang++ is needed (apt-get install clang)" >&2; exit 1; }
+sanitizers="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
+
+# The libraries, instrumented for coverage but without libFuzzer's main.
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+  -DCMAKE_C_FLAGS="$sanitizers -fsanitize=fuzzer-no-link" \
+  -DCMAKE_CXX_FLAGS="$sanitizers -fsanitize=fuzzer-no-link" \
+  -DTILVO_TESTS=OFF -DTILVO_BENCH=OFF >/dev/null
+cmake --build "$build" --target tk_imageio tk_graphics tk_system -j 2
+
+libs=("$build/toolkit/imageio/libtk_imageio.a" "$build/toolkit/graphics/libtk_graphics.a"
+      "$build/toolkit/system/libtk_system.a" -lgif
+      $(pkg-config --libs libjpeg libpng libtiff-4 freetype2 fontconfig libcanberra))
+compile=(clang++ -std=c++20 -O1 -g $sanitizers -I"$root" -I"$root/tests/fuzz")
+
+mkdir -p "$out/crashes"
+if [[ ! -d $out/corpus ]]; then
+  "${compile[@]}" "$root/tests/fuzz/make_seeds.cpp" "${libs[@]}" -o "$build/make_seeds"
+  "$build/make_seeds" "$out/corpus"
+fi
+
+for target in "${targets[@]}"; do
+  src=$root/tests/fuzz/fuzz_$target.cpp
+  [[ -f $src ]] || { echo "no fuzz target '$target'" >&2; exit 1; }
+  "${compile[@]}" -fsanitize=fuzzer "$src" "${libs[@]}" -o "$build/fuzz_$target"
+  mkdir -p "$out/corpus/$target"
+  echo "== $target: ${seconds}s, log in $out/$target.log"
+  # One job, in this process: the machine is shared.
+  if ! "$build/fuzz_$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=65536 \
+      -print_final_stats=1 -artifact_prefix="$out/crashes/$target-" "${extra[@]}" \
+      "$out/corpus/$target" >"$out/$target.log" 2>&1; then
+    tail -n 40 "$out/$target.log" >&2
+    echo "$target: the fuzzer found a problem; see $out/$target.log and $out/crashes/" >&2
+    exit 1
+  fi
+  grep -E "^#[0-9]+[[:space:]]+(INITED|DONE)|^stat::" "$out/$target.log" || true
+done
