@@ -1,4 +1,5 @@
 #include "toolkit/graphics/FontEngine.h"
+#include "toolkit/system/Encoding.h"
 
 #include "FontsConf.h"
 
@@ -113,45 +114,16 @@ private:
 };
 
 // Decodes one character and advances p. A byte that does not begin a
-// well-formed sequence (stray continuation, overlong form, surrogate, past
-// U+10FFFF, cut short) is taken as a Latin-1 character on its own.
+// well-formed sequence is taken as a Latin-1 character on its own.
 inline char32_t NextChar(const unsigned char*& p, const unsigned char* end)
 {
-    unsigned c = *p;
-    if (c < 0x80) {
-        ++p;
-        return c;
-    }
-    int n;
     char32_t cp;
-    char32_t min;
-    if ((c & 0xE0) == 0xC0) {
-        n = 1, cp = c & 0x1F, min = 0x80;
-    } else if ((c & 0xF0) == 0xE0) {
-        n = 2, cp = c & 0x0F, min = 0x800;
-    } else if ((c & 0xF8) == 0xF0) {
-        n = 3, cp = c & 0x07, min = 0x10000;
-    } else {
-        ++p;
-        return c;
+    const std::size_t n =
+        DecodeUtf8(std::string_view(reinterpret_cast<const char*>(p), std::size_t(end - p)), 0, cp);
+    if (n == 0) {
+        return *p++;
     }
-    if (end - p <= n) {
-        ++p;
-        return c;
-    }
-    for (int i = 1; i <= n; ++i) {
-        unsigned b = p[i];
-        if ((b & 0xC0) != 0x80) {
-            ++p;
-            return c;
-        }
-        cp = (cp << 6) | (b & 0x3F);
-    }
-    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-        ++p;
-        return c;
-    }
-    p += n + 1;
+    p += n;
     return cp;
 }
 

@@ -37,7 +37,8 @@ int ToCp1252(char32_t cp)
     return '?';
 }
 
-// Decodes one well-formed sequence at text[i]; returns its length, or 0.
+}  // namespace
+
 std::size_t DecodeUtf8(std::string_view text, std::size_t i, char32_t& cp)
 {
     const auto b0 = std::uint8_t(text[i]);
@@ -67,8 +68,6 @@ std::size_t DecodeUtf8(std::string_view text, std::size_t i, char32_t& cp)
         return 0;
     return len;
 }
-
-}  // namespace
 
 std::string Cp1252ToUtf8(std::string_view text)
 {

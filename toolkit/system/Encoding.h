@@ -2,6 +2,7 @@
 // text that older files keep.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -13,3 +14,8 @@ std::string Cp1252ToUtf8(std::string_view text);
 // Characters the code page has no byte for, and bytes that do not form
 // well-formed UTF-8, become '?'.
 std::string Utf8ToCp1252(std::string_view text);
+
+// Decodes the well-formed UTF-8 sequence that starts at text[i] into cp and
+// returns its length; 0 when none starts there (stray continuation byte,
+// overlong form, surrogate, past U+10FFFF, cut short).
+std::size_t DecodeUtf8(std::string_view text, std::size_t i, char32_t& cp);
