@@ -6,6 +6,7 @@
 #include <array>
 #include <cfloat>
 #include <cmath>
+#include <vector>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -26,6 +27,8 @@ constexpr int Steps = 510;
 constexpr double StepSlack = 1e-9;
 constexpr double QuotientLimit = 1 << 30;
 constexpr double QuotientSlack = 1e-5;
+// The most multiples of an interval that get a table of their own.
+constexpr int MultiplesMax = 1 << 14;
 
 
 // Lowers v to a whole multiple of the interval. A quotient beyond the
@@ -35,6 +38,19 @@ double Lowered(double v, double interval)
 {
     const double q = v / interval;
     return std::isfinite(q) ? std::floor(q) * interval : v;
+}
+
+// The step of a value already clamped and lowered.
+int Placed(const TEscalaColors& s, double v)
+{
+    double x = (v - s.Minimum) * Steps / (s.Maximum - s.Minimum);
+    if (!std::isfinite(x)) {
+        // A range as wide as the doubles themselves: Maximum - Minimum or
+        // the product overflowed. Halves cannot overflow, and the quotient
+        // of halves is the same fraction.
+        x = (v * 0.5 - s.Minimum * 0.5) / (s.Maximum * 0.5 - s.Minimum * 0.5) * Steps;
+    }
+    return RoundInt(x);
 }
 
 // Colours values by a table of the 511 step colours, with each quotient
@@ -54,8 +70,22 @@ struct QuickColours {
     // The colours of the two ends, exact: clamped values (and not-a-number)
     // are common and would otherwise often be in doubt with an interval.
     TColor atLo, atHi;
+    int kLo, kHi;
+    // With an interval that cuts the range into few parts: the colours of
+    // the multiples mLo..mHi of the interval, after the two ends' colours.
+    const TColor* multiples = nullptr;
+    double mLo = 0, mHi = 0;
 
     TColor Exact(double v) const { return table[std::clamp(scale.Step(v), 0, Steps)]; }
+
+#if defined(__SSE2__)
+    // The low 32 bits of each of two 64-bit masks, side by side, beside the
+    // two steps that _mm_cvttpd_epi32 gives.
+    static __m128i Halves(__m128d mask)
+    {
+        return _mm_shuffle_epi32(_mm_castpd_si128(mask), _MM_SHUFFLE(3, 3, 2, 0));
+    }
+#endif
 
     template <bool Stepped>
     void Run(const double* in, TColor* out, std::size_t n) const
@@ -63,37 +93,47 @@ struct QuickColours {
         std::size_t i = 0;
 #if defined(__SSE2__)
         const __m128d hiV = _mm_set1_pd(hi), loV = _mm_set1_pd(lo), zero = _mm_setzero_pd(),
-                      one = _mm_set1_pd(1.0), half = _mm_set1_pd(0.5), steps = _mm_set1_pd(double(Steps)),
-                      perRangeV = _mm_set1_pd(perRange), perIntervalV = _mm_set1_pd(perInterval),
-                      intervalV = _mm_set1_pd(interval), qLow = _mm_set1_pd(QuotientSlack),
-                      qHigh = _mm_set1_pd(1 - QuotientSlack), sLow = _mm_set1_pd(-StepSlack),
-                      sHigh = _mm_set1_pd(StepSlack);
+                      half = _mm_set1_pd(0.5), steps = _mm_set1_pd(double(Steps)),
+                      perStep = _mm_set1_pd(Steps * perRange), perIntervalV = _mm_set1_pd(perInterval),
+                      intervalV = _mm_set1_pd(interval), one = _mm_set1_pd(1.0),
+                      qSure = _mm_set1_pd(0.5 - QuotientSlack), sSure = _mm_set1_pd(StepSlack),
+                      noSign = _mm_castsi128_pd(_mm_set1_epi64x(0x7FFFFFFFFFFFFFFF));
+        const __m128i kLoV = _mm_set1_epi32(kLo), kHiV = _mm_set1_epi32(kHi);
         for (; i + 2 <= n; i += 2) {
             __m128d v = _mm_loadu_pd(in + i);
             v = _mm_min_pd(hiV, v);  // hi < v ? hi : v, so not-a-number stays
             v = _mm_max_pd(v, loV);  // v > lo ? v : lo, so not-a-number becomes lo
-            const int ends = _mm_movemask_pd(_mm_or_pd(_mm_cmpeq_pd(v, loV), _mm_cmpeq_pd(v, hiV)));
+            const __m128d v0 = v;
             __m128d unsure = zero;
             if constexpr (Stepped) {
                 const __m128d q = _mm_mul_pd(v, perIntervalV);
                 __m128d f = _mm_cvtepi32_pd(_mm_cvttpd_epi32(q));
                 f = _mm_sub_pd(f, _mm_and_pd(_mm_cmpgt_pd(f, q), one));
-                const __m128d frac = _mm_sub_pd(q, f);
-                unsure = _mm_or_pd(_mm_cmplt_pd(frac, qLow), _mm_cmpgt_pd(frac, qHigh));
+                // In doubt when the fraction is within the slack of 0 or 1.
+                const __m128d off = _mm_and_pd(_mm_sub_pd(_mm_sub_pd(q, f), half), noSign);
+                unsure = _mm_or_pd(unsure, _mm_cmpgt_pd(off, qSure));
                 v = _mm_mul_pd(f, intervalV);
             }
-            __m128d x = _mm_mul_pd(_mm_mul_pd(_mm_sub_pd(v, loV), steps), perRangeV);
+            __m128d x = _mm_mul_pd(_mm_sub_pd(v, loV), perStep);
             x = _mm_min_pd(_mm_max_pd(x, zero), steps);
             const __m128i t = _mm_cvttpd_epi32(x);
             const __m128d h = _mm_sub_pd(_mm_sub_pd(x, _mm_cvtepi32_pd(t)), half);
-            unsure = _mm_or_pd(unsure, _mm_and_pd(_mm_cmpgt_pd(h, sLow), _mm_cmplt_pd(h, sHigh)));
-            // A true mask is -1: subtracting it adds 1. The low halves of the
-            // two 64-bit masks are put beside the two steps.
-            const __m128i up = _mm_shuffle_epi32(_mm_castpd_si128(_mm_cmpge_pd(h, zero)), _MM_SHUFFLE(3, 3, 2, 0));
-            const __m128i k = _mm_sub_epi32(t, up);
+            unsure = _mm_or_pd(unsure, _mm_cmplt_pd(_mm_and_pd(h, noSign), sSure));
+            // A true mask is -1: subtracting it adds 1.
+            const __m128i up = Halves(_mm_cmpge_pd(h, zero));
+            __m128i k = _mm_sub_epi32(t, up);
+            if constexpr (Stepped) {
+                // Values at the ends take the ends' exact steps: a bound is
+                // often a multiple of the interval, always in doubt here.
+                const __m128d atLoV = _mm_cmpeq_pd(v0, loV), atHiV = _mm_cmpeq_pd(v0, hiV);
+                const __m128i l = Halves(atLoV), r = Halves(atHiV);
+                k = _mm_or_si128(_mm_andnot_si128(_mm_or_si128(l, r), k),
+                                 _mm_or_si128(_mm_and_si128(l, kLoV), _mm_and_si128(r, kHiV)));
+                unsure = _mm_andnot_pd(_mm_or_pd(atLoV, atHiV), unsure);
+            }
             out[i] = table[_mm_cvtsi128_si32(k)];
             out[i + 1] = table[_mm_cvtsi128_si32(_mm_srli_si128(k, 4))];
-            if (const int marks = _mm_movemask_pd(unsure) | ends; marks != 0) [[unlikely]] {
+            if (const int marks = _mm_movemask_pd(unsure); marks != 0) [[unlikely]] {
                 if (marks & 1)
                     out[i] = Settle(in[i]);
                 if (marks & 2)
@@ -105,25 +145,82 @@ struct QuickColours {
             double v = in[i];
             v = v > hi ? hi : v;
             v = v >= lo ? v : lo;
-            if (v == lo || v == hi) {
-                out[i] = v == lo ? atLo : atHi;
-                continue;
-            }
             bool unsure = false;
             if constexpr (Stepped) {
+                if (v == lo || v == hi) {
+                    out[i] = v == lo ? atLo : atHi;
+                    continue;
+                }
                 const double q = v * perInterval;
                 double f = double(int(q));
                 f = f > q ? f - 1 : f;
                 unsure = q - f < QuotientSlack || q - f > 1 - QuotientSlack;
                 v = f * interval;
             }
-            double x = (v - lo) * Steps * perRange;
+            double x = (v - lo) * (Steps * perRange);
             x = x > 0 ? x : 0;
             x = x < Steps ? x : Steps;
             const int t = int(x);
             const double h = x - t - 0.5;
             unsure = unsure || (h > -StepSlack && h < StepSlack);
             out[i] = unsure ? Exact(in[i]) : table[t + (h >= 0 ? 1 : 0)];
+        }
+    }
+
+    // With the table of multiples there is no step to work out: the
+    // multiple a value is lowered to picks its colour.
+    void RunMultiples(const double* in, TColor* out, std::size_t n) const
+    {
+        std::size_t i = 0;
+#if defined(__SSE2__)
+        const __m128d hiV = _mm_set1_pd(hi), loV = _mm_set1_pd(lo), half = _mm_set1_pd(0.5),
+                      perIntervalV = _mm_set1_pd(perInterval), one = _mm_set1_pd(1.0),
+                      qSure = _mm_set1_pd(0.5 - QuotientSlack), mLoV = _mm_set1_pd(mLo), mHiV = _mm_set1_pd(mHi),
+                      noSign = _mm_castsi128_pd(_mm_set1_epi64x(0x7FFFFFFFFFFFFFFF));
+        const __m128i two = _mm_set1_epi32(2), oneI = _mm_set1_epi32(1);
+        for (; i + 2 <= n; i += 2) {
+            __m128d v = _mm_loadu_pd(in + i);
+            v = _mm_min_pd(hiV, v);
+            v = _mm_max_pd(v, loV);
+            const __m128d atLoV = _mm_cmpeq_pd(v, loV), atHiV = _mm_cmpeq_pd(v, hiV);
+            const __m128d q = _mm_mul_pd(v, perIntervalV);
+            __m128d f = _mm_cvtepi32_pd(_mm_cvttpd_epi32(q));
+            f = _mm_sub_pd(f, _mm_and_pd(_mm_cmpgt_pd(f, q), one));
+            const __m128d off = _mm_and_pd(_mm_sub_pd(_mm_sub_pd(q, f), half), noSign);
+            const __m128d unsure = _mm_andnot_pd(_mm_or_pd(atLoV, atHiV), _mm_cmpgt_pd(off, qSure));
+            f = _mm_min_pd(_mm_max_pd(f, mLoV), mHiV);
+            __m128i m = _mm_add_epi32(_mm_cvttpd_epi32(_mm_sub_pd(f, mLoV)), two);
+            // The ends: index 0 for Minimum, 1 for Maximum.
+            const __m128i l = Halves(atLoV), r = Halves(atHiV);
+            m = _mm_or_si128(_mm_andnot_si128(_mm_or_si128(l, r), m), _mm_and_si128(r, oneI));
+            out[i] = multiples[_mm_cvtsi128_si32(m)];
+            out[i + 1] = multiples[_mm_cvtsi128_si32(_mm_srli_si128(m, 4))];
+            if (const int marks = _mm_movemask_pd(unsure); marks != 0) [[unlikely]] {
+                if (marks & 1)
+                    out[i] = Exact(in[i]);
+                if (marks & 2)
+                    out[i + 1] = Exact(in[i + 1]);
+            }
+        }
+#endif
+        for (; i < n; ++i) {
+            double v = in[i];
+            v = v > hi ? hi : v;
+            v = v >= lo ? v : lo;
+            if (v == lo || v == hi) {
+                out[i] = v == lo ? atLo : atHi;
+                continue;
+            }
+            const double q = v * perInterval;
+            double f = double(int(q));
+            f = f > q ? f - 1 : f;
+            if (q - f < QuotientSlack || q - f > 1 - QuotientSlack) {
+                out[i] = Exact(in[i]);
+                continue;
+            }
+            f = f > mLo ? f : mLo;
+            f = f < mHi ? f : mHi;
+            out[i] = multiples[2 + int(f - mLo)];
         }
     }
 
@@ -147,14 +244,7 @@ int TEscalaColors::Step(double Value) const
         v = Minimum;
     if (Interval > 0)
         v = Lowered(v, Interval);
-    double x = (v - Minimum) * Steps / (Maximum - Minimum);
-    if (!std::isfinite(x)) {
-        // A range as wide as the doubles themselves: Maximum - Minimum or
-        // the product overflowed. Halves cannot overflow, and the quotient
-        // of halves is the same fraction.
-        x = (v * 0.5 - Minimum * 0.5) / (Maximum * 0.5 - Minimum * 0.5) * Steps;
-    }
-    return RoundInt(x);
+    return Placed(*this, v);
 }
 
 TColor TEscalaColors::StepColor(int K) const
@@ -200,8 +290,25 @@ void TEscalaColors::ValuesToColors(const double* Values, TColor* Colors, std::si
     std::array<TColor, Steps + 1> table;
     for (int k = 0; k <= Steps; ++k)
         table[std::size_t(k)] = StepColor(k);
-    const QuickColours run{*this, table.data(), lo, hi, interval, perRange, perInterval, ValueToColor(lo),
-                           ValueToColor(hi)};
+    const int kLo = std::clamp(Step(lo), 0, Steps), kHi = std::clamp(Step(hi), 0, Steps);
+    QuickColours run{*this, table.data(), lo, hi, interval, perRange, perInterval, table[kLo], table[kHi], kLo, kHi};
+    if (stepped) {
+        // Few multiples of the interval in the range, against many values:
+        // a colour for each multiple, worked out as Step would.
+        const double mLo = std::floor(lo / interval), mHi = std::floor(hi / interval);
+        if (mHi - mLo < double(MultiplesMax) && (mHi - mLo + 1) * 4 <= double(Count)) {
+            std::vector<TColor> multiples(std::size_t(mHi - mLo) + 3);
+            multiples[0] = table[kLo];
+            multiples[1] = table[kHi];
+            for (std::size_t j = 2; j < multiples.size(); ++j)
+                multiples[j] = table[std::clamp(Placed(*this, (mLo + double(j - 2)) * interval), 0, Steps)];
+            run.multiples = multiples.data();
+            run.mLo = mLo;
+            run.mHi = mHi;
+            run.RunMultiples(Values, Colors, Count);
+            return;
+        }
+    }
     if (stepped)
         run.Run<true>(Values, Colors, Count);
     else
