@@ -67,23 +67,75 @@ struct QuickColours {
     const TEscalaColors& scale;
     const TColor* table;
     double lo, hi, interval, perRange, perInterval;
-    // The colours of the two ends, exact: clamped values (and not-a-number)
-    // are common and would otherwise often be in doubt with an interval.
-    TColor atLo, atHi;
+    // The steps of the two ends, exact: clamped values (and not-a-number)
+    // are common, and with an interval a bound is often a multiple of it,
+    // which would always be in doubt.
     int kLo, kHi;
     // With an interval that cuts the range into few parts: the colours of
-    // the multiples mLo..mHi of the interval, after the two ends' colours.
+    // the ends, then of the multiples mLo..mHi of the interval.
     const TColor* multiples = nullptr;
     double mLo = 0, mHi = 0;
 
     TColor Exact(double v) const { return table[std::clamp(scale.Step(v), 0, Steps)]; }
 
+    double Clamped(double v) const
+    {
+        v = v > hi ? hi : v;
+        return v >= lo ? v : lo;
+    }
+
+    // floor(q), in doubt where the fraction is within the slack of 0 or 1.
+    static double Floor(double q, bool& unsure)
+    {
+        double f = double(int(q));
+        f = f > q ? f - 1 : f;
+        unsure = unsure || q - f < QuotientSlack || q - f > 1 - QuotientSlack;
+        return f;
+    }
+
 #if defined(__SSE2__)
+    // The same for two quotients.
+    static __m128d Floor(__m128d q, __m128d& unsure)
+    {
+        __m128d f = _mm_cvtepi32_pd(_mm_cvttpd_epi32(q));
+        f = _mm_sub_pd(f, _mm_and_pd(_mm_cmpgt_pd(f, q), _mm_set1_pd(1.0)));
+        const __m128d off = Abs(_mm_sub_pd(_mm_sub_pd(q, f), _mm_set1_pd(0.5)));
+        unsure = _mm_or_pd(unsure, _mm_cmpgt_pd(off, _mm_set1_pd(0.5 - QuotientSlack)));
+        return f;
+    }
+
+    static __m128d Abs(__m128d v) { return _mm_and_pd(v, _mm_castsi128_pd(_mm_set1_epi64x(0x7FFFFFFFFFFFFFFF))); }
+
     // The low 32 bits of each of two 64-bit masks, side by side, beside the
-    // two steps that _mm_cvttpd_epi32 gives.
+    // two ints that _mm_cvttpd_epi32 gives.
     static __m128i Halves(__m128d mask)
     {
         return _mm_shuffle_epi32(_mm_castpd_si128(mask), _MM_SHUFFLE(3, 3, 2, 0));
+    }
+
+    // Two indices, with forLo and forHi where the clamped values are the
+    // ends, which are then no longer in doubt.
+    __m128i Ends(__m128i index, __m128d v, __m128i forLo, __m128i forHi, __m128d& unsure) const
+    {
+        const __m128d atLo = _mm_cmpeq_pd(v, _mm_set1_pd(lo)), atHi = _mm_cmpeq_pd(v, _mm_set1_pd(hi));
+        const __m128i l = Halves(atLo), r = Halves(atHi);
+        unsure = _mm_andnot_pd(_mm_or_pd(atLo, atHi), unsure);
+        return _mm_or_si128(_mm_andnot_si128(_mm_or_si128(l, r), index),
+                            _mm_or_si128(_mm_and_si128(l, forLo), _mm_and_si128(r, forHi)));
+    }
+
+    // Stores the colours of two indices, and the exact colour of a value in
+    // doubt in its place.
+    void Put(const TColor* colours, __m128i index, __m128d unsure, const double* in, TColor* out) const
+    {
+        out[0] = colours[_mm_cvtsi128_si32(index)];
+        out[1] = colours[_mm_cvtsi128_si32(_mm_srli_si128(index, 4))];
+        if (const int marks = _mm_movemask_pd(unsure); marks != 0) [[unlikely]] {
+            if (marks & 1)
+                out[0] = Exact(in[0]);
+            if (marks & 2)
+                out[1] = Exact(in[1]);
+        }
     }
 #endif
 
@@ -95,67 +147,34 @@ struct QuickColours {
         const __m128d hiV = _mm_set1_pd(hi), loV = _mm_set1_pd(lo), zero = _mm_setzero_pd(),
                       half = _mm_set1_pd(0.5), steps = _mm_set1_pd(double(Steps)),
                       perStep = _mm_set1_pd(Steps * perRange), perIntervalV = _mm_set1_pd(perInterval),
-                      intervalV = _mm_set1_pd(interval), one = _mm_set1_pd(1.0),
-                      qSure = _mm_set1_pd(0.5 - QuotientSlack), sSure = _mm_set1_pd(StepSlack),
-                      noSign = _mm_castsi128_pd(_mm_set1_epi64x(0x7FFFFFFFFFFFFFFF));
+                      intervalV = _mm_set1_pd(interval), sSure = _mm_set1_pd(StepSlack);
         const __m128i kLoV = _mm_set1_epi32(kLo), kHiV = _mm_set1_epi32(kHi);
         for (; i + 2 <= n; i += 2) {
-            __m128d v = _mm_loadu_pd(in + i);
-            v = _mm_min_pd(hiV, v);  // hi < v ? hi : v, so not-a-number stays
-            v = _mm_max_pd(v, loV);  // v > lo ? v : lo, so not-a-number becomes lo
-            const __m128d v0 = v;
-            __m128d unsure = zero;
-            if constexpr (Stepped) {
-                const __m128d q = _mm_mul_pd(v, perIntervalV);
-                __m128d f = _mm_cvtepi32_pd(_mm_cvttpd_epi32(q));
-                f = _mm_sub_pd(f, _mm_and_pd(_mm_cmpgt_pd(f, q), one));
-                // In doubt when the fraction is within the slack of 0 or 1.
-                const __m128d off = _mm_and_pd(_mm_sub_pd(_mm_sub_pd(q, f), half), noSign);
-                unsure = _mm_or_pd(unsure, _mm_cmpgt_pd(off, qSure));
-                v = _mm_mul_pd(f, intervalV);
-            }
+            const __m128d clamped = _mm_max_pd(_mm_min_pd(hiV, _mm_loadu_pd(in + i)), loV);
+            __m128d v = clamped, unsure = zero;
+            if constexpr (Stepped)
+                v = _mm_mul_pd(Floor(_mm_mul_pd(v, perIntervalV), unsure), intervalV);
             __m128d x = _mm_mul_pd(_mm_sub_pd(v, loV), perStep);
             x = _mm_min_pd(_mm_max_pd(x, zero), steps);
             const __m128i t = _mm_cvttpd_epi32(x);
             const __m128d h = _mm_sub_pd(_mm_sub_pd(x, _mm_cvtepi32_pd(t)), half);
-            unsure = _mm_or_pd(unsure, _mm_cmplt_pd(_mm_and_pd(h, noSign), sSure));
+            unsure = _mm_or_pd(unsure, _mm_cmplt_pd(Abs(h), sSure));
             // A true mask is -1: subtracting it adds 1.
-            const __m128i up = Halves(_mm_cmpge_pd(h, zero));
-            __m128i k = _mm_sub_epi32(t, up);
-            if constexpr (Stepped) {
-                // Values at the ends take the ends' exact steps: a bound is
-                // often a multiple of the interval, always in doubt here.
-                const __m128d atLoV = _mm_cmpeq_pd(v0, loV), atHiV = _mm_cmpeq_pd(v0, hiV);
-                const __m128i l = Halves(atLoV), r = Halves(atHiV);
-                k = _mm_or_si128(_mm_andnot_si128(_mm_or_si128(l, r), k),
-                                 _mm_or_si128(_mm_and_si128(l, kLoV), _mm_and_si128(r, kHiV)));
-                unsure = _mm_andnot_pd(_mm_or_pd(atLoV, atHiV), unsure);
-            }
-            out[i] = table[_mm_cvtsi128_si32(k)];
-            out[i + 1] = table[_mm_cvtsi128_si32(_mm_srli_si128(k, 4))];
-            if (const int marks = _mm_movemask_pd(unsure); marks != 0) [[unlikely]] {
-                if (marks & 1)
-                    out[i] = Settle(in[i]);
-                if (marks & 2)
-                    out[i + 1] = Settle(in[i + 1]);
-            }
+            __m128i k = _mm_sub_epi32(t, Halves(_mm_cmpge_pd(h, zero)));
+            if constexpr (Stepped)
+                k = Ends(k, clamped, kLoV, kHiV, unsure);
+            Put(table, k, unsure, in + i, out + i);
         }
 #endif
         for (; i < n; ++i) {
-            double v = in[i];
-            v = v > hi ? hi : v;
-            v = v >= lo ? v : lo;
+            double v = Clamped(in[i]);
             bool unsure = false;
             if constexpr (Stepped) {
                 if (v == lo || v == hi) {
-                    out[i] = v == lo ? atLo : atHi;
+                    out[i] = table[v == lo ? kLo : kHi];
                     continue;
                 }
-                const double q = v * perInterval;
-                double f = double(int(q));
-                f = f > q ? f - 1 : f;
-                unsure = q - f < QuotientSlack || q - f > 1 - QuotientSlack;
-                v = f * interval;
+                v = Floor(v * perInterval, unsure) * interval;
             }
             double x = (v - lo) * (Steps * perRange);
             x = x > 0 ? x : 0;
@@ -173,63 +192,29 @@ struct QuickColours {
     {
         std::size_t i = 0;
 #if defined(__SSE2__)
-        const __m128d hiV = _mm_set1_pd(hi), loV = _mm_set1_pd(lo), half = _mm_set1_pd(0.5),
-                      perIntervalV = _mm_set1_pd(perInterval), one = _mm_set1_pd(1.0),
-                      qSure = _mm_set1_pd(0.5 - QuotientSlack), mLoV = _mm_set1_pd(mLo), mHiV = _mm_set1_pd(mHi),
-                      noSign = _mm_castsi128_pd(_mm_set1_epi64x(0x7FFFFFFFFFFFFFFF));
-        const __m128i two = _mm_set1_epi32(2), oneI = _mm_set1_epi32(1);
+        const __m128d hiV = _mm_set1_pd(hi), loV = _mm_set1_pd(lo), perIntervalV = _mm_set1_pd(perInterval),
+                      mLoV = _mm_set1_pd(mLo), mHiV = _mm_set1_pd(mHi);
+        const __m128i zeroI = _mm_setzero_si128(), oneI = _mm_set1_epi32(1), two = _mm_set1_epi32(2);
         for (; i + 2 <= n; i += 2) {
-            __m128d v = _mm_loadu_pd(in + i);
-            v = _mm_min_pd(hiV, v);
-            v = _mm_max_pd(v, loV);
-            const __m128d atLoV = _mm_cmpeq_pd(v, loV), atHiV = _mm_cmpeq_pd(v, hiV);
-            const __m128d q = _mm_mul_pd(v, perIntervalV);
-            __m128d f = _mm_cvtepi32_pd(_mm_cvttpd_epi32(q));
-            f = _mm_sub_pd(f, _mm_and_pd(_mm_cmpgt_pd(f, q), one));
-            const __m128d off = _mm_and_pd(_mm_sub_pd(_mm_sub_pd(q, f), half), noSign);
-            const __m128d unsure = _mm_andnot_pd(_mm_or_pd(atLoV, atHiV), _mm_cmpgt_pd(off, qSure));
-            f = _mm_min_pd(_mm_max_pd(f, mLoV), mHiV);
-            __m128i m = _mm_add_epi32(_mm_cvttpd_epi32(_mm_sub_pd(f, mLoV)), two);
-            // The ends: index 0 for Minimum, 1 for Maximum.
-            const __m128i l = Halves(atLoV), r = Halves(atHiV);
-            m = _mm_or_si128(_mm_andnot_si128(_mm_or_si128(l, r), m), _mm_and_si128(r, oneI));
-            out[i] = multiples[_mm_cvtsi128_si32(m)];
-            out[i + 1] = multiples[_mm_cvtsi128_si32(_mm_srli_si128(m, 4))];
-            if (const int marks = _mm_movemask_pd(unsure); marks != 0) [[unlikely]] {
-                if (marks & 1)
-                    out[i] = Exact(in[i]);
-                if (marks & 2)
-                    out[i + 1] = Exact(in[i + 1]);
-            }
+            const __m128d v = _mm_max_pd(_mm_min_pd(hiV, _mm_loadu_pd(in + i)), loV);
+            __m128d unsure = _mm_setzero_pd();
+            const __m128d f = _mm_min_pd(_mm_max_pd(Floor(_mm_mul_pd(v, perIntervalV), unsure), mLoV), mHiV);
+            const __m128i m = _mm_add_epi32(_mm_cvttpd_epi32(_mm_sub_pd(f, mLoV)), two);
+            Put(multiples, Ends(m, v, zeroI, oneI, unsure), unsure, in + i, out + i);
         }
 #endif
         for (; i < n; ++i) {
-            double v = in[i];
-            v = v > hi ? hi : v;
-            v = v >= lo ? v : lo;
+            const double v = Clamped(in[i]);
             if (v == lo || v == hi) {
-                out[i] = v == lo ? atLo : atHi;
+                out[i] = multiples[v == lo ? 0 : 1];
                 continue;
             }
-            const double q = v * perInterval;
-            double f = double(int(q));
-            f = f > q ? f - 1 : f;
-            if (q - f < QuotientSlack || q - f > 1 - QuotientSlack) {
-                out[i] = Exact(in[i]);
-                continue;
-            }
+            bool unsure = false;
+            double f = Floor(v * perInterval, unsure);
             f = f > mLo ? f : mLo;
             f = f < mHi ? f : mHi;
-            out[i] = multiples[2 + int(f - mLo)];
+            out[i] = unsure ? Exact(in[i]) : multiples[2 + int(f - mLo)];
         }
-    }
-
-    // A value at an end or in doubt.
-    TColor Settle(double value) const
-    {
-        double v = value > hi ? hi : value;
-        v = v >= lo ? v : lo;
-        return v == lo ? atLo : v == hi ? atHi : Exact(value);
     }
 };
 
@@ -291,7 +276,7 @@ void TEscalaColors::ValuesToColors(const double* Values, TColor* Colors, std::si
     for (int k = 0; k <= Steps; ++k)
         table[std::size_t(k)] = StepColor(k);
     const int kLo = std::clamp(Step(lo), 0, Steps), kHi = std::clamp(Step(hi), 0, Steps);
-    QuickColours run{*this, table.data(), lo, hi, interval, perRange, perInterval, table[kLo], table[kHi], kLo, kHi};
+    QuickColours run{*this, table.data(), lo, hi, interval, perRange, perInterval, kLo, kHi};
     if (stepped) {
         // Few multiples of the interval in the range, against many values:
         // a colour for each multiple, worked out as Step would.
