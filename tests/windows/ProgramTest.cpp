@@ -49,5 +49,4 @@ TEST(TraduccionQt, StandardDialogsSpeakSpanishAndMissingFilesLeaveEnglish)
 
     // The other tests of this program see Qt as it was.
     qDeleteAll(qApp->findChildren<QTranslator*>(Qt::FindDirectChildrenOnly));
-    EXPECT_EQ(QColorDialog().windowTitle(), QString("Select Color"));
 }
