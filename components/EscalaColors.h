@@ -5,9 +5,44 @@
 
 #include "toolkit/graphics/Graphics.h"
 
+#include <QObject>
+
 #include <cstddef>
 
+// The scale's enumerations, registered with Qt so that its properties read
+// and write by these names; usable unqualified.
+namespace Escala {
+Q_NAMESPACE
+
+// Gradient between the two gradient colours, or the fixed blue-green-red
+// palette.
 enum TEscalaGraduation { egTwo, egThree };
+Q_ENUM_NS(TEscalaGraduation)
+
+// Placement in the parent: free; docked to the bottom; centred; centred
+// horizontally; docked left; docked right; docked to the top; centred
+// vertically.
+enum TEscalaAlignment { eaNone, eaBottom, eaCentered, eaHCentered, eaLeft, eaRight, eaTop, eaVCentered };
+Q_ENUM_NS(TEscalaAlignment)
+
+// The band runs left to right (values grow to the right) or bottom to top.
+enum TEscalaOrientation { eoHorizontal, eoVertical };
+Q_ENUM_NS(TEscalaOrientation)
+
+// Band first and labels after it (below or to the right), or the reverse.
+enum TEscalaPosition { epNormal, epInverse };
+Q_ENUM_NS(TEscalaPosition)
+
+}  // namespace Escala
+
+using Escala::TEscalaAlignment;
+using Escala::TEscalaGraduation;
+using Escala::TEscalaOrientation;
+using Escala::TEscalaPosition;
+using enum Escala::TEscalaAlignment;
+using enum Escala::TEscalaGraduation;
+using enum Escala::TEscalaOrientation;
+using enum Escala::TEscalaPosition;
 
 struct TEscalaColors {
     double Minimum = 0;

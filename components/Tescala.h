@@ -13,15 +13,6 @@
 #include <cstdint>
 #include <string>
 
-// Placement in the parent: free; docked to the bottom; centred; centred
-// horizontally; docked left; docked right; docked to the top; centred
-// vertically.
-enum TEscalaAlignment { eaNone, eaBottom, eaCentered, eaHCentered, eaLeft, eaRight, eaTop, eaVCentered };
-// The band runs left to right (values grow to the right) or bottom to top.
-enum TEscalaOrientation { eoHorizontal, eoVertical };
-// Band first and labels after it (below or to the right), or the reverse.
-enum TEscalaPosition { epNormal, epInverse };
-
 class TEscala : public TPnlImg {
     Q_OBJECT
     Q_PROPERTY(bool AutoSize READ AutoSize WRITE SetAutoSize)
@@ -31,6 +22,10 @@ class TEscala : public TPnlImg {
     Q_PROPERTY(double Maximum READ Maximum WRITE SetMaximum)
     Q_PROPERTY(double Minimum READ Minimum WRITE SetMinimum)
     Q_PROPERTY(int TextInterval READ TextInterval WRITE SetTextInterval)
+    Q_PROPERTY(Escala::TEscalaAlignment Alignment READ Alignment WRITE SetAlignment)
+    Q_PROPERTY(Escala::TEscalaGraduation Graduation READ Graduation WRITE SetGraduation)
+    Q_PROPERTY(Escala::TEscalaOrientation Orientation READ Orientation WRITE SetOrientation)
+    Q_PROPERTY(Escala::TEscalaPosition Position READ Position WRITE SetPosition)
 public:
     explicit TEscala(QWidget* Owner = nullptr);
     ~TEscala() override;
