@@ -305,3 +305,16 @@ TEST(TEscala, SmallPictures)
     EXPECT_EQ(s.Margin(), 5);
     EXPECT_EQ(s.BandWidth(), 30);
 }
+
+TEST(TEscala, PropertiesByName)
+{
+    TEscala s;
+    EXPECT_TRUE(s.setProperty("Graduation", "egThree"));
+    EXPECT_EQ(s.Graduation(), egThree);
+    EXPECT_EQ(At(s, 20, 5), 0x00FF0000u);  // the setter ran: red at Maximum
+    EXPECT_TRUE(s.setProperty("Alignment", "eaVCentered"));
+    EXPECT_EQ(s.Alignment(), eaVCentered);
+    EXPECT_EQ(s.property("Position").toString(), "epNormal");
+    EXPECT_TRUE(s.setProperty("Maximum", 250.0));
+    EXPECT_EQ(s.Maximum(), 250);
+}
