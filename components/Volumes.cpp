@@ -29,7 +29,7 @@ struct MountEntry {
 };
 
 // libmount parses the table: it unescapes the paths ("\040" is a blank),
-// skips broken lines and knows which file systems are network or pseudo ones.
+// skips lines it cannot read and knows which file systems are network or pseudo ones.
 std::vector<MountEntry> ReadMountTable(const std::string& file)
 {
     std::vector<MountEntry> entries;
