@@ -1,9 +1,12 @@
 #include "components/VolumeSource.h"
 
+#include "toolkit/system/SysUtils.h"
+
 #include <blkid/blkid.h>
 #include <libudev.h>
 #include <sys/statvfs.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <memory>
 #include <type_traits>
@@ -86,15 +89,9 @@ public:
 
 VolumeSourceScope* activeScope = nullptr;
 
-int HexDigit(char c)
+bool IsHex(char c)
 {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
+    return std::isxdigit(static_cast<unsigned char>(c)) != 0;
 }
 
 }  // namespace
@@ -104,13 +101,10 @@ std::string DecodeUdevString(std::string_view text)
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\\' && i + 3 < text.size() && text[i + 1] == 'x') {
-            int high = HexDigit(text[i + 2]), low = HexDigit(text[i + 3]);
-            if (high >= 0 && low >= 0) {
-                out += static_cast<char>(high * 16 + low);
-                i += 3;
-                continue;
-            }
+        if (text[i] == '\\' && i + 3 < text.size() && text[i + 1] == 'x' && IsHex(text[i + 2]) && IsHex(text[i + 3])) {
+            out += static_cast<char>(StrToInt("$" + std::string(text.substr(i + 2, 2))));
+            i += 3;
+            continue;
         }
         out += text[i];
     }

@@ -1,5 +1,7 @@
 #include "components/Volumes.h"
 
+#include "toolkit/system/SysUtils.h"
+
 #include <libmount/libmount.h>
 #include <sys/sysmacros.h>
 
@@ -193,7 +195,8 @@ TVolumeKind KindOf(const MountEntry& mount, const std::optional<BlockDevice>& de
     // SCSI peripheral type 5 is a CD/DVD drive.
     if (StartsWith(disk, "sr") || ReadAttribute(device->Disk / "device/type") == "5")
         return TVolumeKind::CdRom;
-    if (StartsWith(disk, "zram") || (StartsWith(disk, "ram") && disk.size() > 3 && std::isdigit(disk[3])))
+    const bool ramDisk = StartsWith(disk, "ram") && disk.size() > 3 && std::isdigit(static_cast<unsigned char>(disk[3]));
+    if (ramDisk || StartsWith(disk, "zram"))
         return TVolumeKind::Ram;
     if (ReadAttribute(device->Disk / "removable") == "1")
         return TVolumeKind::Removable;
@@ -233,14 +236,10 @@ bool IsHex(char c)
     return std::isxdigit(static_cast<unsigned char>(c)) != 0;
 }
 
+// The value of up to eight hex digits, already checked.
 std::uint32_t HexValue(std::string_view digits)
 {
-    std::uint32_t value = 0;
-    for (char c : digits)
-        value = value * 16 + static_cast<std::uint32_t>(std::isdigit(static_cast<unsigned char>(c))
-                                                             ? c - '0'
-                                                             : std::toupper(static_cast<unsigned char>(c)) - 'A' + 10);
-    return value;
+    return static_cast<std::uint32_t>(StrToInt("$" + std::string(digits)));
 }
 
 // Whether text has hex digits where pattern has 'x' and the same character
@@ -309,7 +308,8 @@ std::uint32_t SerialFromUuid(std::string_view uuid)
 std::int64_t ByteCount(std::uint64_t count, std::uint64_t unit)
 {
     std::uint64_t bytes = 0;
-    if (__builtin_mul_overflow(count, unit, &bytes) || bytes > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()))
+    if (__builtin_mul_overflow(count, unit, &bytes) ||
+        bytes > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()))
         return -1;
     return static_cast<std::int64_t>(bytes);
 }
