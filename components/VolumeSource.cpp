@@ -101,7 +101,8 @@ std::string DecodeUdevString(std::string_view text)
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\\' && i + 3 < text.size() && text[i + 1] == 'x' && IsHex(text[i + 2]) && IsHex(text[i + 3])) {
+        const bool escape = text[i] == '\\' && i + 3 < text.size() && text[i + 1] == 'x';
+        if (escape && IsHex(text[i + 2]) && IsHex(text[i + 3])) {
             out += static_cast<char>(StrToInt("$" + std::string(text.substr(i + 2, 2))));
             i += 3;
             continue;

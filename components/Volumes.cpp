@@ -7,12 +7,12 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <limits>
 #include <memory>
-#include <cctype>
-#include <cstdio>
 #include <set>
 #include <unordered_map>
 #include <unordered_set>
@@ -31,7 +31,8 @@ struct MountEntry {
 };
 
 // libmount parses the table: it unescapes the paths ("\040" is a blank),
-// skips lines it cannot read and knows which file systems are network or pseudo ones.
+// skips lines it cannot read and knows which file systems are network or
+// pseudo ones.
 std::vector<MountEntry> ReadMountTable(const std::string& file)
 {
     std::vector<MountEntry> entries;
@@ -220,7 +221,7 @@ std::string DeviceNode(const BlockDevice& device)
 TVolume Describe(const MountEntry& mount, const TVolumeSource& source)
 {
     const std::optional<BlockDevice> device = FindBlockDevice(mount, source);
-    TVolume volume{mount.Target, mount.Source, mount.Type, KindOf(mount, device, source), {}};
+    TVolume volume{mount.Target, KindOf(mount, device, source), {}};
     std::optional<TFsIdentity> identity;
     if (device) {
         identity = source.UdevIdentity(device->Number);

@@ -15,8 +15,6 @@ enum class TVolumeKind { Unknown, Removable, Fixed, Remote, CdRom, Ram };
 
 struct TVolume {
     std::string MountPoint;  // unescaped, as a path
-    std::string Source;      // "/dev/sdb1", "server:/export", "tmpfs"
-    std::string MountType;   // the mount table's file-system type
     TVolumeKind Kind = TVolumeKind::Unknown;
     // From udev, else from probing the device; else only Type, from the
     // mount table.
