@@ -1,4 +1,5 @@
-// Lists the mounted drives with what TDiskInfo reads of each.
+// Lists the mounted drives with what TDiskInfo reads of each, or of the
+// paths given as arguments.
 #include "components/Diskinfo.h"
 
 #include <algorithm>
@@ -22,12 +23,14 @@ std::string Bytes(std::int64_t value)
 
 }  // namespace
 
-int main()
+int main(int argc, char** argv)
 {
     std::vector<std::vector<std::string>> rows{
         {"Unidad", "Tipo", "Sistema", "Etiqueta", "Serie", "Tamaño (bytes)", "Libre (bytes)"}};
+    const std::vector<std::string> drives =
+        argc > 1 ? std::vector<std::string>(argv + 1, argv + argc) : TDiskInfo::Volumes();
     TDiskInfo info;
-    for (const std::string& drive : TDiskInfo::Volumes()) {
+    for (const std::string& drive : drives) {
         info.SetDriveType("");
         info.SetDrive(drive);
         rows.push_back({info.Drive(), info.DriveType(), info.FileSystem(), info.VolumeName(), info.SerialNumberStr(),
