@@ -17,7 +17,7 @@ struct Expected {
     std::int64_t Size, Free;
 };
 
-TEST(DiskInfo, NewComponentHasRootAndNothingRead)
+TEST(DiskInfo, NewComponentHasRootAndEmptyFields)
 {
     TDiskInfo info;
     EXPECT_EQ(info.Drive(), "/");
