@@ -9,6 +9,7 @@ packages=(
   libjpeg62-turbo-dev libtiff-dev libgif-dev libpng-dev
   libcanberra-dev libblkid-dev libgtest-dev libbenchmark-dev
   fonts-liberation xvfb xauth
+  qt6-wayland
 )
 
 missing=()
