@@ -18,9 +18,13 @@ namespace {
 struct World {
     World()
     {
-        char folder[] = "/tmp/tilvo-fuzz-settings-XXXXXX";
+        static char folder[] = "/tmp/tilvo-fuzz-settings-XXXXXX";
         if (!::mkdtemp(folder) || ::chdir(folder) != 0)
             std::abort();
+        std::atexit([] {
+            ::unlink("tilvo.ini");
+            ::rmdir(folder);
+        });
         display.SetWidth(160);
         display.SetHeight(120);
         TBitmap& race = circuit.Picture().Bitmap();
