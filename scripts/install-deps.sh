@@ -11,6 +11,7 @@ packages=(
   libmount-dev libudev-dev
   fonts-liberation xvfb xauth
   qt6-translations-l10n
+  qt6-wayland
 )
 
 missing=()
