@@ -86,6 +86,16 @@ public:
     TNotifyEvent OnResize;
 
 protected:
+    // The mouse on the control's own surface. Each raises its On... event;
+    // a component that acts on its surface overrides one and calls the base,
+    // so its owner still hears of it. The press of a double click comes
+    // after DblClick with ssDouble in Shift and ends in no Click.
+    virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
+    virtual void MouseMove(TShiftState Shift, int X, int Y);
+    virtual void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
+    virtual void Click();
+    virtual void DblClick();
+
     void mousePressEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
@@ -223,6 +233,8 @@ private:
 
 enum TScrollBarKind { sbHorizontal, sbVertical };
 
+// PageSize is the length of the thumb, in the units of the range;
+// LargeChange is how far a click on the track or Page Up/Down moves.
 class TScrollBar : public TControl {
     Q_OBJECT
 public:
@@ -251,6 +263,7 @@ protected:
 
 private:
     TScrollBarKind kind_ = sbHorizontal;
+    int largeChange_ = 1;
     QScrollBar* bar_;
 };
 
