@@ -53,3 +53,11 @@ void GuardedCall(F&& f)
     else
         f();
 }
+
+// Raises an event when a handler is assigned, under the guard.
+template <class Event, class... Args>
+void RaiseEvent(const Event& event, Args&&... args)
+{
+    if (event)
+        GuardedCall([&] { event(std::forward<Args>(args)...); });
+}

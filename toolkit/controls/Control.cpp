@@ -10,20 +10,9 @@ namespace {
 
 TShiftState ShiftOf(Qt::KeyboardModifiers mods, Qt::MouseButtons buttons)
 {
-    TShiftState s = 0;
-    if (mods & Qt::ShiftModifier)
-        s |= ssShift;
-    if (mods & Qt::AltModifier)
-        s |= ssAlt;
-    if (mods & Qt::ControlModifier)
-        s |= ssCtrl;
-    if (buttons & Qt::LeftButton)
-        s |= ssLeft;
-    if (buttons & Qt::RightButton)
-        s |= ssRight;
-    if (buttons & Qt::MiddleButton)
-        s |= ssMiddle;
-    return s;
+    return (mods & Qt::ShiftModifier ? ssShift : 0u) | (mods & Qt::AltModifier ? ssAlt : 0u) |
+           (mods & Qt::ControlModifier ? ssCtrl : 0u) | (buttons & Qt::LeftButton ? ssLeft : 0u) |
+           (buttons & Qt::RightButton ? ssRight : 0u) | (buttons & Qt::MiddleButton ? ssMiddle : 0u);
 }
 
 TMouseButton ButtonOf(Qt::MouseButton b)
@@ -69,8 +58,7 @@ void TControl::SetBounds(int left, int top, int w, int h)
     if (!isVisible() && size() != old) {
         Realign();
         Resize();
-        if (OnResize)
-            GuardedCall([&] { OnResize(this); });
+        RaiseEvent(OnResize, this);
     }
 }
 
@@ -109,32 +97,27 @@ void TControl::Resize() {}
 
 void TControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
 {
-    if (OnMouseDown)
-        GuardedCall([&] { OnMouseDown(this, Button, Shift, X, Y); });
+    RaiseEvent(OnMouseDown, this, Button, Shift, X, Y);
 }
 
 void TControl::MouseMove(TShiftState Shift, int X, int Y)
 {
-    if (OnMouseMove)
-        GuardedCall([&] { OnMouseMove(this, Shift, X, Y); });
+    RaiseEvent(OnMouseMove, this, Shift, X, Y);
 }
 
 void TControl::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
 {
-    if (OnMouseUp)
-        GuardedCall([&] { OnMouseUp(this, Button, Shift, X, Y); });
+    RaiseEvent(OnMouseUp, this, Button, Shift, X, Y);
 }
 
 void TControl::Click()
 {
-    if (OnClick)
-        GuardedCall([&] { OnClick(this); });
+    RaiseEvent(OnClick, this);
 }
 
 void TControl::DblClick()
 {
-    if (OnDblClick)
-        GuardedCall([&] { OnDblClick(this); });
+    RaiseEvent(OnDblClick, this);
 }
 
 // The hooks run under the guard too: an override that throws must not
@@ -177,8 +160,7 @@ void TControl::resizeEvent(QResizeEvent* e)
     QWidget::resizeEvent(e);
     Realign();
     Resize();
-    if (OnResize)
-        GuardedCall([&] { OnResize(this); });
+    RaiseEvent(OnResize, this);
 }
 
 void AlignChildren(QWidget* parent, const QRect& area)

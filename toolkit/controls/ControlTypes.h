@@ -32,6 +32,17 @@ using enum Tk::TBevelCut;
 
 using TObject = QObject;
 
+// The first step of a property setter: stores value and tells whether it
+// changed, so the setter lays out or repaints only then.
+template <class T>
+bool ChangeField(T& field, const T& value)
+{
+    if (field == value)
+        return false;
+    field = value;
+    return true;
+}
+
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
 enum TShiftFlag : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32, ssDouble = 64 };
 using TShiftState = unsigned;

@@ -30,65 +30,20 @@ TCustomPanel::TCustomPanel(QWidget* Owner) : TControl(Owner)
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void TCustomPanel::SetBevelInner(TBevelCut value)
+void TCustomPanel::Relayout()
 {
-    if (bevelInner_ != value) {
-        bevelInner_ = value;
-        Realign();
-        update();
-    }
+    Realign();
+    update();
 }
 
-void TCustomPanel::SetBevelOuter(TBevelCut value)
-{
-    if (bevelOuter_ != value) {
-        bevelOuter_ = value;
-        Realign();
-        update();
-    }
-}
-
-void TCustomPanel::SetBevelWidth(int value)
-{
-    if (value > 0 && bevelWidth_ != value) {
-        bevelWidth_ = value;
-        Realign();
-        update();
-    }
-}
-
-void TCustomPanel::SetBorderWidth(int value)
-{
-    if (value >= 0 && borderWidth_ != value) {
-        borderWidth_ = value;
-        Realign();
-        update();
-    }
-}
-
-void TCustomPanel::SetCaption(const std::string& value)
-{
-    if (caption_ != value) {
-        caption_ = value;
-        update();
-    }
-}
-
-void TCustomPanel::SetAlignment(TAlignment value)
-{
-    if (alignment_ != value) {
-        alignment_ = value;
-        update();
-    }
-}
-
-void TCustomPanel::SetColor(TColor value)
-{
-    if (color_ != value) {
-        color_ = value;
-        update();
-    }
-}
+// Each setter stores a changed value, then lays out or repaints.
+void TCustomPanel::SetBevelInner(TBevelCut value) { if (ChangeField(bevelInner_, value)) Relayout(); }
+void TCustomPanel::SetBevelOuter(TBevelCut value) { if (ChangeField(bevelOuter_, value)) Relayout(); }
+void TCustomPanel::SetBevelWidth(int value) { if (value > 0 && ChangeField(bevelWidth_, value)) Relayout(); }
+void TCustomPanel::SetBorderWidth(int value) { if (value >= 0 && ChangeField(borderWidth_, value)) Relayout(); }
+void TCustomPanel::SetCaption(const std::string& value) { if (ChangeField(caption_, value)) update(); }
+void TCustomPanel::SetAlignment(TAlignment value) { if (ChangeField(alignment_, value)) update(); }
+void TCustomPanel::SetColor(TColor value) { if (ChangeField(color_, value)) update(); }
 
 QRect TCustomPanel::ClientRect() const
 {

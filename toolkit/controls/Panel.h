@@ -48,6 +48,9 @@ protected:
     QRect AlignArea() const override { return ClientRect(); }
 
 private:
+    // A change of the frame moves the client area: align the children again
+    // and repaint.
+    void Relayout();
     TBevelCut bevelInner_ = bvNone;
     TBevelCut bevelOuter_ = bvRaised;
     int bevelWidth_ = 1;

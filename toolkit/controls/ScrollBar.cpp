@@ -21,10 +21,7 @@ TScrollBar::TScrollBar(QWidget* Owner) : TControl(Owner), bar_(new QScrollBar(Qt
         else if (action == QAbstractSlider::SliderPageStepSub)
             bar_->setSliderPosition(int(std::max<std::int64_t>(std::int64_t(bar_->value()) - largeChange_, bar_->minimum())));
     });
-    connect(bar_, &QScrollBar::valueChanged, this, [this] {
-        if (OnChange)
-            GuardedCall([&] { OnChange(this); });
-    });
+    connect(bar_, &QScrollBar::valueChanged, this, [this] { RaiseEvent(OnChange, this); });
 }
 
 void TScrollBar::SetKind(TScrollBarKind value)

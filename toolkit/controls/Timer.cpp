@@ -14,18 +14,14 @@ TTimer::TTimer(QObject* Owner) : QObject(Owner)
 
 void TTimer::SetEnabled(bool value)
 {
-    if (enabled_ != value) {
-        enabled_ = value;
+    if (ChangeField(enabled_, value))
         Update();
-    }
 }
 
 void TTimer::SetInterval(int value)
 {
-    if (interval_ != value) {
-        interval_ = std::max(value, 0);
+    if (ChangeField(interval_, std::max(value, 0)))
         Update();
-    }
 }
 
 void TTimer::Update()
@@ -36,8 +32,4 @@ void TTimer::Update()
         timer_.stop();
 }
 
-void TTimer::Tick()
-{
-    if (OnTimer)
-        GuardedCall([&] { OnTimer(this); });
-}
+void TTimer::Tick() { RaiseEvent(OnTimer, this); }

@@ -13,15 +13,17 @@ class TTimer : public QObject {
 public:
     explicit TTimer(QObject* Owner = nullptr);
 
-    bool Enabled() const { return enabled_; }
-    void SetEnabled(bool value);
-    int Interval() const { return interval_; }
-    void SetInterval(int value);
-
+    // Raised at every tick, with the timer as Sender.
     TNotifyEvent OnTimer;
-
     // Raises OnTimer as a tick would (tests drive timers this way).
     void Tick();
+
+    // Enabling a timer starts a whole interval.
+    bool Enabled() const { return enabled_; }
+    void SetEnabled(bool value);
+    // Milliseconds between ticks; 0 stops the timer.
+    int Interval() const { return interval_; }
+    void SetInterval(int value);
 
 private:
     void Update();
