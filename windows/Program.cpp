@@ -3,10 +3,45 @@
 #include "toolkit/controls/Controls.h"
 #include "windows/Tilvou.h"
 
+#include <QTranslator>
+#include <QString>
+#include <QtGlobal>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+QtMessageHandler defaultHandler = nullptr;
+
+void StartHandler(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    const char* category = context.category ? context.category : "";
+    if (type == QtFatalMsg && message.contains("platform plugin")) {
+        std::fputs("no graphical display: set DISPLAY or WAYLAND_DISPLAY\n", stderr);
+        std::_Exit(1);
+    }
+    // What the platform plugins say while they fail to connect would only
+    // bury the one line above.
+    if (std::strncmp(category, "qt.qpa.", 7) == 0 &&
+        (std::strcmp(category, "qt.qpa.plugin") == 0 || message.contains("connect to display") ||
+         message.contains("wl_display")))
+        return;
+    if (defaultHandler)
+        defaultHandler(type, context, message);
+}
+
+}  // namespace
+
+void ExitClearlyWithoutDisplay() { defaultHandler = qInstallMessageHandler(StartHandler); }
+
 int RunTilvo(int argc, char** argv)
 {
     TApplication app(argc, argv);
     try {
+        CargarTraduccionQt();
         Application->SetTitle("Cronómetro");
         TFont::SetDefaultPixelsPerInch(Screen->PixelsPerInch());
         TTilvoF window;
@@ -17,4 +52,18 @@ int RunTilvo(int argc, char** argv)
         Application->ShowException(e);
     }
     return 0;
+}
+
+bool CargarTraduccionQt(const QString& carpeta)
+{
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app)
+        return false;
+    // Only the base module's texts: the program uses no other Qt module that
+    // shows text of its own.
+    auto traduccion = std::make_unique<QTranslator>();
+    if (!traduccion->load(QStringLiteral("qtbase_es"), carpeta))
+        return false;
+    traduccion->setParent(app);
+    return QCoreApplication::installTranslator(traduccion.release());
 }

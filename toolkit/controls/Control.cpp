@@ -55,11 +55,16 @@ void TControl::SetBounds(int left, int top, int w, int h)
     setGeometry(left, top, std::max(w, 0), std::max(h, 0));
     // A widget that is not shown gets its resize event only when shown;
     // its children and handlers must know the new size now.
-    if (!isVisible() && size() != old) {
-        Realign();
-        Resize();
-        RaiseEvent(OnResize, this);
-    }
+    if (!isVisible() && size() != old)
+        SizeAnnounce();
+}
+
+void TControl::SizeAnnounce()
+{
+    announced_ = size();
+    Realign();
+    Resize();
+    RaiseEvent(OnResize, this);
 }
 
 void TControl::SetAlign(TAlign value)
@@ -158,9 +163,10 @@ void TControl::mouseMoveEvent(QMouseEvent* e)
 void TControl::resizeEvent(QResizeEvent* e)
 {
     QWidget::resizeEvent(e);
-    Realign();
-    Resize();
-    RaiseEvent(OnResize, this);
+    // The event that showing delivers for a size already announced while
+    // hidden is no new size.
+    if (size() != announced_)
+        SizeAnnounce();
 }
 
 void AlignChildren(QWidget* parent, const QRect& area)
