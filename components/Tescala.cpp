@@ -33,81 +33,62 @@ TEscala::~TEscala() = default;
 
 void TEscala::SetAutoSize(bool Value)
 {
-    if (Value != FAutoSize) {
-        FAutoSize = Value;
+    if (ChangeField(FAutoSize, Value))
         Draw();
-    }
 }
 
 void TEscala::SetBandWidth(int Value)
 {
-    if (Value != FBandWidth && SizeAllowed(Value)) {
-        FBandWidth = Value;
+    if (SizeAllowed(Value) && ChangeField(FBandWidth, Value))
         Draw();
-    }
 }
 
 void TEscala::SetFormat(const std::string& Value)
 {
-    if (Value != FFormat) {
-        FFormat = Value;
+    if (ChangeField(FFormat, Value))
         Draw();
-    }
 }
 
 void TEscala::SetGradColor1(TColor Value)
 {
-    if (Value != FColors.GradColor1) {
-        FColors.GradColor1 = Value;
+    if (ChangeField(FColors.GradColor1, Value))
         Draw();
-    }
 }
 
 void TEscala::SetGradColor2(TColor Value)
 {
-    if (Value != FColors.GradColor2) {
-        FColors.GradColor2 = Value;
+    if (ChangeField(FColors.GradColor2, Value))
         Draw();
-    }
 }
 
 void TEscala::SetMargin(int Value)
 {
-    if (Value != FMargin && SizeAllowed(Value)) {
-        FMargin = Value;
+    if (SizeAllowed(Value) && ChangeField(FMargin, Value))
         Draw();
-    }
 }
 
 void TEscala::SetGraduation(TEscalaGraduation Value)
 {
-    if (Value != FColors.Graduation) {
-        FColors.Graduation = Value;
+    if (ChangeField(FColors.Graduation, Value))
         Draw();
-    }
 }
 
 void TEscala::SetOrientation(TEscalaOrientation Value)
 {
-    if (Value != FOrientation) {
-        FOrientation = Value;
+    if (ChangeField(FOrientation, Value))
         Draw();
-    }
 }
 
 void TEscala::SetPosition(TEscalaPosition Value)
 {
-    if (Value != FPosition) {
-        FPosition = Value;
+    if (ChangeField(FPosition, Value))
         Draw();
-    }
 }
 
 void TEscala::SetAlignment(TEscalaAlignment Value)
 {
-    if (Value == FAlignment)
+    if (!ChangeField(FAlignment, Value))
         return;
-    FAlignment = Value;
     switch (Value) {
     case eaBottom: SetAlign(alBottom); break;
     case eaLeft: SetAlign(alLeft); break;
@@ -134,18 +115,16 @@ void TEscala::IntervalCheck()
 
 void TEscala::SetMaximum(double Value)
 {
-    if (!std::isfinite(Value) || Value == FColors.Maximum)
+    if (!std::isfinite(Value) || !ChangeField(FColors.Maximum, Value))
         return;
-    FColors.Maximum = Value;
     IntervalCheck();
     Draw();
 }
 
 void TEscala::SetMinimum(double Value)
 {
-    if (!std::isfinite(Value) || Value == FColors.Minimum)
+    if (!std::isfinite(Value) || !ChangeField(FColors.Minimum, Value))
         return;
-    FColors.Minimum = Value;
     IntervalCheck();
     Draw();
 }
@@ -165,10 +144,8 @@ void TEscala::SetMaxMin(double Maximum, double Minimum)
 void TEscala::SetTextInterval(int Value)
 {
     // More labels than a picture has pixels could never be told apart.
-    if (Value == FTextInterval || Value > TBitmap::MaxSide)
-        return;
-    FTextInterval = Value;
-    Draw();
+    if (Value <= TBitmap::MaxSide && ChangeField(FTextInterval, Value))
+        Draw();
 }
 
 // ------------------------------------------------------------ values
@@ -285,6 +262,16 @@ void TEscala::SizeFit(bool Vertical, std::int64_t Size)
         SetHeight(size);
 }
 
+std::vector<TColor> TEscala::BandColours(std::int64_t Length, bool FromTop) const
+{
+    std::vector<double> values(std::size_t(std::max<std::int64_t>(Length, 0)));
+    for (std::int64_t i = 0; i < Length; ++i)
+        values[std::size_t(i)] = BandValue(FromTop ? Length - i - 1 : i, Length - 1);
+    std::vector<TColor> colours(values.size());
+    ValuesToColors(values.data(), colours.data(), values.size());
+    return colours;
+}
+
 void TEscala::PaintBandHorizontal()
 {
     TCanvas& c = Image->Canvas();
@@ -292,13 +279,8 @@ void TEscala::PaintBandHorizontal()
     int th, tw;
     LabelsMeasure(th, tw);
     const std::int64_t y1 = FPosition == epNormal ? M : M + th + 5, y2 = y1 + BW;
-    // One colour per column, all in one call; the first column shows
-    // Minimum and the last Maximum.
-    std::vector<double> values(std::size_t(std::max<std::int64_t>(n, 0)));
-    for (std::int64_t i = 0; i < n; ++i)
-        values[std::size_t(i)] = BandValue(i, n - 1);
-    std::vector<TColor> colours(values.size());
-    ValuesToColors(values.data(), colours.data(), values.size());
+    // The first column shows Minimum and the last Maximum.
+    const std::vector<TColor> colours = BandColours(n, false);
     for (std::int64_t i = 0; i < n; ++i) {
         c.Pen.Color = colours[std::size_t(i)];
         c.MoveTo(SaturatingInt(M + i), SaturatingInt(y1));
@@ -329,11 +311,7 @@ void TEscala::PaintBandVertical()
     LabelsMeasure(th, tw);
     const std::int64_t x1 = FPosition == epNormal ? M : M + tw + 5, x2 = x1 + BW;
     // The top row shows Maximum, the bottom row Minimum.
-    std::vector<double> values(std::size_t(std::max<std::int64_t>(n, 0)));
-    for (std::int64_t r = 0; r < n; ++r)
-        values[std::size_t(r)] = BandValue(n - r - 1, n - 1);
-    std::vector<TColor> colours(values.size());
-    ValuesToColors(values.data(), colours.data(), values.size());
+    const std::vector<TColor> colours = BandColours(n, true);
     for (std::int64_t r = 0; r < n; ++r) {
         c.Pen.Color = colours[std::size_t(r)];
         c.MoveTo(SaturatingInt(x1), SaturatingInt(M + r));

@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class TEscala : public TPnlImg {
     Q_OBJECT
@@ -117,6 +118,9 @@ private:
     // also where the range overflows the doubles.
     double BandValue(std::int64_t Index, std::int64_t Parts) const;
     double LabelValue(std::int64_t Index, std::int64_t Parts, bool FromTop) const;
+    // The colours of a band Length pixels long, all in one call, from
+    // Minimum (from Maximum when FromTop) to the other end.
+    std::vector<TColor> BandColours(std::int64_t Length, bool FromTop) const;
     // Sets the panel's size for AutoSize, but not from a Draw that such a
     // change started.
     void SizeFit(bool Vertical, std::int64_t Size);
