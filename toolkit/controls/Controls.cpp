@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 TApplication* Application = nullptr;
 
@@ -136,36 +137,69 @@ void TControl::Realign() { AlignChildren(this, AlignArea()); }
 
 void TControl::Resize() {}
 
+void TControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    if (OnMouseDown)
+        GuardedCall([&] { OnMouseDown(this, Button, Shift, X, Y); });
+}
+
+void TControl::MouseMove(TShiftState Shift, int X, int Y)
+{
+    if (OnMouseMove)
+        GuardedCall([&] { OnMouseMove(this, Shift, X, Y); });
+}
+
+void TControl::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    if (OnMouseUp)
+        GuardedCall([&] { OnMouseUp(this, Button, Shift, X, Y); });
+}
+
+void TControl::Click()
+{
+    if (OnClick)
+        GuardedCall([&] { OnClick(this); });
+}
+
+void TControl::DblClick()
+{
+    if (OnDblClick)
+        GuardedCall([&] { OnDblClick(this); });
+}
+
+// The hooks run under the guard too: an override that throws must not
+// leave Qt's dispatch half done.
 void TControl::mousePressEvent(QMouseEvent* e)
 {
     pressed_ = e->button() == Qt::LeftButton;
     const QPoint p = e->position().toPoint();
-    if (OnMouseDown)
-        GuardedCall([&] { OnMouseDown(this, ButtonOf(e->button()), ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y()); });
+    GuardedCall([&] { MouseDown(ButtonOf(e->button()), ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y()); });
 }
 
 void TControl::mouseReleaseEvent(QMouseEvent* e)
 {
     const QPoint p = e->position().toPoint();
-    if (OnMouseUp)
-        GuardedCall([&] { OnMouseUp(this, ButtonOf(e->button()), ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y()); });
-    if (pressed_ && e->button() == Qt::LeftButton && rect().contains(p) && OnClick)
-        GuardedCall([&] { OnClick(this); });
+    GuardedCall([&] { MouseUp(ButtonOf(e->button()), ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y()); });
+    const bool click = pressed_ && e->button() == Qt::LeftButton && rect().contains(p);
     pressed_ = false;
+    if (click)
+        GuardedCall([&] { Click(); });
 }
 
 void TControl::mouseDoubleClickEvent(QMouseEvent* e)
 {
-    if (OnDblClick)
-        GuardedCall([&] { OnDblClick(this); });
-    mousePressEvent(e);
+    pressed_ = false;
+    GuardedCall([&] { DblClick(); });
+    const QPoint p = e->position().toPoint();
+    GuardedCall([&] {
+        MouseDown(ButtonOf(e->button()), ShiftOf(e->modifiers(), e->buttons()) | ssDouble, p.x(), p.y());
+    });
 }
 
 void TControl::mouseMoveEvent(QMouseEvent* e)
 {
     const QPoint p = e->position().toPoint();
-    if (OnMouseMove)
-        GuardedCall([&] { OnMouseMove(this, ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y()); });
+    GuardedCall([&] { MouseMove(ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y()); });
 }
 
 void TControl::resizeEvent(QResizeEvent* e)
@@ -500,8 +534,15 @@ TScrollBar::TScrollBar(QWidget* Owner) : TControl(Owner), bar_(new QScrollBar(Qt
 {
     bar_->setRange(0, 100);
     bar_->setSingleStep(1);
-    bar_->setPageStep(1);
+    bar_->setPageStep(0);
     resize(121, bar_->sizeHint().height());
+    // Qt pages by the thumb's length; ours go by LargeChange.
+    connect(bar_, &QAbstractSlider::actionTriggered, this, [this](int action) {
+        if (action == QAbstractSlider::SliderPageStepAdd)
+            bar_->setSliderPosition(int(std::min<std::int64_t>(std::int64_t(bar_->value()) + largeChange_, bar_->maximum())));
+        else if (action == QAbstractSlider::SliderPageStepSub)
+            bar_->setSliderPosition(int(std::max<std::int64_t>(std::int64_t(bar_->value()) - largeChange_, bar_->minimum())));
+    });
     connect(bar_, &QScrollBar::valueChanged, this, [this] {
         if (OnChange)
             GuardedCall([&] { OnChange(this); });
@@ -526,13 +567,13 @@ int TScrollBar::Max() const { return bar_->maximum(); }
 int TScrollBar::Position() const { return bar_->value(); }
 int TScrollBar::PageSize() const { return bar_->pageStep(); }
 int TScrollBar::SmallChange() const { return bar_->singleStep(); }
-int TScrollBar::LargeChange() const { return bar_->pageStep(); }
+int TScrollBar::LargeChange() const { return largeChange_; }
 void TScrollBar::SetMin(int value) { bar_->setMinimum(value); }
 void TScrollBar::SetMax(int value) { bar_->setMaximum(value); }
 void TScrollBar::SetPosition(int value) { bar_->setValue(value); }
-void TScrollBar::SetPageSize(int value) { bar_->setPageStep(std::max(value, 1)); }
+void TScrollBar::SetPageSize(int value) { bar_->setPageStep(std::max(value, 0)); }
 void TScrollBar::SetSmallChange(int value) { bar_->setSingleStep(value); }
-void TScrollBar::SetLargeChange(int value) { bar_->setPageStep(std::max(value, 1)); }
+void TScrollBar::SetLargeChange(int value) { largeChange_ = std::max(value, 1); }
 
 void TScrollBar::SetParams(int position, int min, int max)
 {

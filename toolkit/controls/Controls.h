@@ -4,6 +4,8 @@
 // application object with its error box; and the screen.
 #pragma once
 
+#include "toolkit/controls/ControlTypes.h"
+#include "toolkit/controls/Properties.h"
 #include "toolkit/graphics/Graphics.h"
 
 #include <QApplication>
@@ -19,7 +21,6 @@ class QScrollBar;
 
 using TObject = QObject;
 
-enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
 enum TShiftFlag : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32, ssDouble = 64 };
 using TShiftState = unsigned;
@@ -49,6 +50,8 @@ constexpr TCursor crHandPoint = -21;
 
 class TControl : public QWidget {
     Q_OBJECT
+    Q_PROPERTY(Tk::TAlign Align READ Align WRITE SetAlign)  // alNone
+    Q_PROPERTY(int Cursor READ Cursor WRITE SetCursor)      // crDefault
 public:
     explicit TControl(QWidget* Owner = nullptr);
 
@@ -86,6 +89,16 @@ public:
     TNotifyEvent OnResize;
 
 protected:
+    // The mouse on the control's own surface. Each raises its On... event;
+    // a component that acts on its surface overrides one and calls the base,
+    // so its owner still hears of it. The press of a double click comes
+    // after DblClick with ssDouble in Shift and ends in no Click.
+    virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
+    virtual void MouseMove(TShiftState Shift, int X, int Y);
+    virtual void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
+    virtual void Click();
+    virtual void DblClick();
+
     void mousePressEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
@@ -130,6 +143,8 @@ private:
 // canvas changes is repainted, and only that.
 class TImage : public TControl {
     Q_OBJECT
+    Q_PROPERTY(bool AutoSize READ AutoSize WRITE SetAutoSize)        // false
+    Q_PROPERTY(bool Transparent READ Transparent WRITE SetTransparent)  // false
 public:
     explicit TImage(QWidget* Owner = nullptr);
 
@@ -172,15 +187,19 @@ bool LoadBitmapFromResource(TBitmap& bitmap, const std::string& path);
 
 // ------------------------------------------------------------- TCustomPanel
 
-enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
-
 // Draws the classic 3-D frame: BevelWidth rings inward from the rectangle's
 // edge, top and left in topColor, right and bottom in bottomColor.
 void Frame3D(TCanvas& canvas, TRect& rect, TColor topColor, TColor bottomColor, int width);
 
 class TCustomPanel : public TControl {
     Q_OBJECT
+    Q_PROPERTY(Tk::TBevelCut BevelInner READ BevelInner WRITE SetBevelInner)     // bvNone
+    Q_PROPERTY(Tk::TBevelCut BevelOuter READ BevelOuter WRITE SetBevelOuter)     // bvRaised
+    Q_PROPERTY(int BevelWidth READ BevelWidth WRITE SetBevelWidth)               // 1
+    Q_PROPERTY(int BorderWidth READ BorderWidth WRITE SetBorderWidth)            // 0
+    Q_PROPERTY(QString Caption READ CaptionQ WRITE SetCaptionQ)                  // ""
+    Q_PROPERTY(Tk::TAlignment Alignment READ Alignment WRITE SetAlignment)       // taCenter
+    Q_PROPERTY(QColor Color READ ColorQ WRITE SetColorQ)                         // clBtnFace
 public:
     explicit TCustomPanel(QWidget* Owner = nullptr);
 
@@ -199,6 +218,8 @@ public:
     TColor Color() const { return color_; }
     void SetColor(TColor value);
     TFont& Font() { return font_; }
+    TK_CAPTION_PROPERTY(Caption)
+    TK_COLOR_PROPERTY(Color)
 
     // The area left inside the bevels and border, where children align.
     QRect ClientRect() const;
@@ -223,6 +244,8 @@ private:
 
 enum TScrollBarKind { sbHorizontal, sbVertical };
 
+// PageSize is the length of the thumb, in the units of the range;
+// LargeChange is how far a click on the track or Page Up/Down moves.
 class TScrollBar : public TControl {
     Q_OBJECT
 public:
@@ -251,6 +274,7 @@ protected:
 
 private:
     TScrollBarKind kind_ = sbHorizontal;
+    int largeChange_ = 1;
     QScrollBar* bar_;
 };
 
