@@ -39,18 +39,6 @@ TColor ColorMix(TColor Color1, TColor Color2, int Step, int Steps)
     return channel(0) | channel(8) | channel(16);
 }
 
-int RoundInt(double Value)
-{
-    if (std::isnan(Value))
-        return 0;
-    double r = std::round(Value);  // halves away from zero; -0.0 becomes 0
-    if (r >= 2147483647.0)
-        return 2147483647;
-    if (r <= -2147483648.0)
-        return -2147483647 - 1;
-    return static_cast<int>(r);
-}
-
 bool LineCheck(int X1, int Y1, int X2, int Y2)
 {
     return InRange(Y1) && InRange(Y2) && InRange(X1) && InRange(X2) && DiffInRange(X2, X1) && DiffInRange(Y2, Y1);

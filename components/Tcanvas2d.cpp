@@ -362,7 +362,7 @@ void TCanvas2D::Point(double X, double Y, int Radius)
 {
     if (!PointCheckIn(X, Y))
         return;
-    const std::int64_t sx = ValToScrX(X), sy = ValToScrY(Y);
+    const std::int64_t sx = XMap().ToPixelInt(X), sy = YMap().ToPixelInt(Y);
     TCanvas& canvas = DrawCanvas();
     if (Radius >= 1)
         canvas.Ellipse(Sat(sx - Radius), Sat(sy - Radius), Sat(sx + Radius + 1), Sat(sy + Radius + 1));
@@ -379,7 +379,8 @@ void TCanvas2D::Line(double X1, double Y1, double X2, double Y2)
     // nothing about the window either, so it is no overflow.
     if (std::isnan(X1) || std::isnan(Y1) || std::isnan(X2) || std::isnan(Y2))
         return;
-    const int sx1 = ValToScrX(X1), sy1 = ValToScrY(Y1), sx2 = ValToScrX(X2), sy2 = ValToScrY(Y2);
+    const TAxisMap xm = XMap(), ym = YMap();
+    const int sx1 = xm.ToPixelInt(X1), sy1 = ym.ToPixelInt(Y1), sx2 = xm.ToPixelInt(X2), sy2 = ym.ToPixelInt(Y2);
     if (!LineCheck(sx1, sy1, sx2, sy2)) {
         FDrawOverflow = true;
         return;
@@ -393,8 +394,9 @@ void TCanvas2D::Triangle(double X1, double Y1, double X2, double Y2, double X3, 
 {
     if (std::isnan(X1) || std::isnan(Y1) || std::isnan(X2) || std::isnan(Y2) || std::isnan(X3) || std::isnan(Y3))
         return;
-    if (!TriangleDraw(*FImage, DrawCanvas(), ValToScrX(X1), ValToScrY(Y1), ValToScrX(X2), ValToScrY(Y2),
-                      ValToScrX(X3), ValToScrY(Y3)))
+    const TAxisMap xm = XMap(), ym = YMap();
+    if (!TriangleDraw(*FImage, DrawCanvas(), xm.ToPixelInt(X1), ym.ToPixelInt(Y1), xm.ToPixelInt(X2),
+                      ym.ToPixelInt(Y2), xm.ToPixelInt(X3), ym.ToPixelInt(Y3)))
         FDrawOverflow = true;
 }
 

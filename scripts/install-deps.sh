@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev libfreetype-dev libfontconfig-dev
   libjpeg62-turbo-dev libtiff-dev libgif-dev libpng-dev
   libcanberra-dev libblkid-dev libgtest-dev libbenchmark-dev
+  libqcustomplot-dev
   fonts-liberation xvfb xauth
 )
 
