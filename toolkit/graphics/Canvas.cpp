@@ -313,7 +313,10 @@ void TCanvas::ThinLine(i64 x0, i64 y0, i64 x1, i64 y1, bool includeEnd)
     const i64 den = 2 * std::max<i64>(major, 1);
     // minor offset = floor((2·i·minor + major) / (2·major)), kept as a quotient and remainder
     i64 off, rem;
-    if (iFrom < (i64(1) << 30) && minor < (i64(1) << 31)) {
+    if (iFrom == 0) {  // the usual case, without a division
+        off = 0;
+        rem = major;
+    } else if (iFrom < (i64(1) << 30) && minor < (i64(1) << 31)) {
         const i64 num = 2 * iFrom * minor + major;
         off = num / den;
         rem = num % den;
