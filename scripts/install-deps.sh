@@ -10,6 +10,7 @@ packages=(
   libcanberra-dev libblkid-dev libgtest-dev libbenchmark-dev
   libqcustomplot-dev
   fonts-liberation xvfb xauth
+  qt6-translations-l10n
 )
 
 missing=()

@@ -43,6 +43,20 @@ QString Texto(int valor)
     return QString::number(valor);
 }
 
+// The flat button of a colour button draws nothing at all, so its panel's
+// colour stays in sight under the pointer, while pressed and with focus
+// too; only the pointer's shape tells that it can be clicked.
+class SinCara : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* objeto, QEvent* e) override
+    {
+        return e->type() == QEvent::Paint || QObject::eventFilter(objeto, e);
+    }
+};
+
 }  // namespace
 
 TTilvo2F::TTilvo2F(QWidget* Owner) : QDialog(Owner), ui(std::make_unique<Ui::TTilvo2F>())
@@ -62,6 +76,12 @@ TTilvo2F::TTilvo2F(QWidget* Owner) : QDialog(Owner), ui(std::make_unique<Ui::TTi
     ui->BitBtn2->setText(estandar.addButton(QDialogButtonBox::Cancel)->text());
     ui->BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton, nullptr, this));
     ui->BitBtn2->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton, nullptr, this));
+
+    auto* sinCara = new SinCara(this);
+    for (QToolButton* boton : {ui->SpeedButton1, ui->SpeedButton2, ui->SpeedButton3, ui->SpeedButton4,
+                               ui->SpeedButton5, ui->SpeedButton6, ui->SpeedButton7, ui->SpeedButton8,
+                               ui->SpeedButton9, ui->SpeedButton10, ui->SpeedButton11, ui->SpeedButton12})
+        boton->installEventFilter(sinCara);
 
     connect(ui->FontComboBox1, &QComboBox::currentTextChanged, this, &TTilvo2F::FontComboBox1Change);
     connect(ui->SpeedButton1, &QToolButton::clicked, this, &TTilvo2F::SpeedButton1Click);
@@ -208,7 +228,10 @@ bool TTilvo2F::ElegirColorPanel(QFrame* Panel)
     if (ElegirColor) {
         elegido = ElegirColor(inicial);
     } else {
-        const QColor color = QColorDialog::getColor(AQColor(inicial), this);
+        // Qt's own chooser, which speaks the program's language; the
+        // desktop's would follow the desktop's.
+        const QColor color =
+            QColorDialog::getColor(AQColor(inicial), this, QString(), QColorDialog::DontUseNativeDialog);
         if (color.isValid())
             elegido = RGB(color.red(), color.green(), color.blue());
     }

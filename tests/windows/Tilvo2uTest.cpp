@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QToolButton>
+#include <QtTest/QTest>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -327,4 +328,44 @@ TEST_F(Ajustes, PreviewFollowsColourAndFontButNotSize)
     EXPECT_EQ(muestra->font().family(), QString("Liberation Mono"));
     Edit(&d, 1)->setText("8");
     EXPECT_EQ(muestra->font().pixelSize(), 20);
+}
+
+TEST_F(Ajustes, ColourButtonsShowTheirPanelColourInEveryState)
+{
+    TTilvo2F d;
+    d.show();
+    d.activateWindow();
+    QApplication::processEvents();
+
+    // Where the button lies, the panel's colour and nothing else.
+    auto muestraSoloElColor = [](QFrame* panel, QToolButton* boton) {
+        const QImage imagen = panel->grab(boton->geometry()).toImage().convertToFormat(QImage::Format_RGB32);
+        const QRgb color = panel->palette().color(QPalette::Window).rgb();
+        for (int y = 0; y < imagen.height(); ++y)
+            for (int x = 0; x < imagen.width(); ++x)
+                if (imagen.pixel(x, y) != color)
+                    return testing::AssertionFailure() << QColor(imagen.pixel(x, y)).name().toStdString() << " at "
+                                                       << x << ", " << y << " instead of "
+                                                       << QColor(color).name().toStdString();
+        return testing::AssertionSuccess();
+    };
+
+    for (int n = 1; n <= 12; ++n) {
+        SCOPED_TRACE(n);
+        QFrame* panel = Panel(&d, n);
+        auto* boton = Control<QToolButton>(&d, ("SpeedButton" + std::to_string(n)).c_str());
+        EXPECT_TRUE(muestraSoloElColor(panel, boton));
+
+        QTest::mouseMove(boton, boton->rect().center());
+        ASSERT_TRUE(boton->underMouse());
+        EXPECT_TRUE(muestraSoloElColor(panel, boton));
+
+        boton->setDown(true);
+        EXPECT_TRUE(muestraSoloElColor(panel, boton));
+        boton->setDown(false);
+
+        boton->setFocus();
+        ASSERT_TRUE(boton->hasFocus());
+        EXPECT_TRUE(muestraSoloElColor(panel, boton));
+    }
 }
