@@ -3,6 +3,7 @@
 // marks on all four sides, a random walk of 100,000 segments and 10,000
 // points of radius 2, no antialiasing, each drawn into an off-screen
 // picture. Also one step of an animated zoom on that plot.
+#include "QtBenchMain.h"
 #include "components/Tcanvas2d.h"
 
 #include <qcustomplot.h>
@@ -13,7 +14,6 @@
 #include <QPainter>
 
 #include <algorithm>
-#include <cstdlib>
 #include <random>
 #include <string>
 #include <vector>
@@ -56,6 +56,17 @@ const Scene& TheScene()
 {
     static const Scene scene;
     return scene;
+}
+
+// The windows a zoom step alternates between: the whole walk and 90 % of it
+// around its centre.
+TPlotWindow ZoomStepWindow(int step)
+{
+    const Scene& s = TheScene();
+    const double cx = (s.xMin + s.xMax) / 2, cy = (s.yMin + s.yMax) / 2;
+    const double f = step % 2 ? 1.0 : 0.9;
+    const double wx = (s.xMax - s.xMin) / 2 * f, wy = (s.yMax - s.yMin) / 2 * f;
+    return {cx - wx, cy - wy, cx + wx, cy + wy};
 }
 
 // A canvas whose drawing surface is 800 x 600, with the scene in OnDraw.
@@ -101,14 +112,10 @@ BENCHMARK(BM_Canvas2DRedraw)->Unit(benchmark::kMillisecond);
 void BM_Canvas2DZoomStep(benchmark::State& state)
 {
     Canvas plot;
-    const Scene& s = TheScene();
-    const double cx = (s.xMin + s.xMax) / 2, cy = (s.yMin + s.yMax) / 2;
-    const double wx = (s.xMax - s.xMin) / 2, wy = (s.yMax - s.yMin) / 2;
-    bool in = false;
+    int step = 0;
     for (auto _ : state) {
-        const double f = in ? 1.0 : 0.9;
-        in = !in;
-        plot.c.AxisChange(cx - wx * f, cy - wy * f, cx + wx * f, cy + wy * f, 1);
+        const TPlotWindow w = ZoomStepWindow(step++);
+        plot.c.AxisChange(w.XMin, w.YMin, w.XMax, w.YMax, 1);
         plot.c.Image().Picture().Bitmap().TakeDirty();
     }
 }
@@ -172,17 +179,13 @@ BENCHMARK(BM_QCustomPlotRedraw)->Unit(benchmark::kMillisecond);
 void BM_QCustomPlotZoomStep(benchmark::State& state)
 {
     PeerPlot peer;
-    const Scene& s = TheScene();
-    const double cx = (s.xMin + s.xMax) / 2, cy = (s.yMin + s.yMax) / 2;
-    const double wx = (s.xMax - s.xMin) / 2, wy = (s.yMax - s.yMin) / 2;
-    bool in = false;
+    int step = 0;
     for (auto _ : state) {
-        const double f = in ? 1.0 : 0.9;
-        in = !in;
-        peer.plot.xAxis->setRange(cx - wx * f, cx + wx * f);
-        peer.plot.yAxis->setRange(cy - wy * f, cy + wy * f);
-        peer.plot.xAxis2->setRange(cx - wx * f, cx + wx * f);
-        peer.plot.yAxis2->setRange(cy - wy * f, cy + wy * f);
+        const TPlotWindow w = ZoomStepWindow(step++);
+        for (QCPAxis* x : {peer.plot.xAxis, peer.plot.xAxis2})
+            x->setRange(w.XMin, w.XMax);
+        for (QCPAxis* y : {peer.plot.yAxis, peer.plot.yAxis2})
+            y->setRange(w.YMin, w.YMax);
         peer.Render();
         QCoreApplication::processEvents();
     }
@@ -193,11 +196,10 @@ BENCHMARK(BM_QCustomPlotZoomStep)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    TApplication app(argc, argv);
     // To look at both pictures: bench_canvas2d --save <folder>
-    if (argc == 3 && std::string(argv[1]) == "--save") {
+    return QtBenchmarkMain(argc, argv, [](int argc, char** argv) {
+        if (argc != 3 || std::string(argv[1]) != "--save")
+            return false;
         const std::string dir = argv[2];
         Canvas ours;
         ours.c.Draw();
@@ -208,12 +210,6 @@ int main(int argc, char** argv)
         PeerPlot peer;
         peer.Render();
         peer.image.save(QString::fromStdString(dir + "/peer.png"));
-        return 0;
-    }
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+        return true;
+    });
 }
