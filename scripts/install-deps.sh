@@ -9,6 +9,7 @@ packages=(
   libjpeg62-turbo-dev libtiff-dev libgif-dev libpng-dev
   libcanberra-dev libblkid-dev libgtest-dev libbenchmark-dev
   libmount-dev libudev-dev
+  libqcustomplot-dev
   fonts-liberation xvfb xauth
   qt6-translations-l10n
 )
