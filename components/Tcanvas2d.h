@@ -16,6 +16,7 @@ class QWheelEvent;
 
 class TCanvas2D : public TCustomPanel {
     Q_OBJECT
+    Q_PROPERTY(QColor AxisColor READ AxisColorQ WRITE SetAxisColorQ)
     Q_PROPERTY(bool AxisShow READ AxisShow WRITE SetAxisShow)
     Q_PROPERTY(int AxisXMargin READ AxisXMargin WRITE SetAxisXMargin)
     Q_PROPERTY(bool AxisXMarginAuto READ AxisXMarginAuto WRITE SetAxisXMarginAuto)
@@ -27,6 +28,9 @@ class TCanvas2D : public TCustomPanel {
     Q_PROPERTY(int AxisYMarks READ AxisYMarks WRITE SetAxisYMarks)
     Q_PROPERTY(double AxisYMax READ AxisYMax WRITE SetAxisYMax)
     Q_PROPERTY(double AxisYMin READ AxisYMin WRITE SetAxisYMin)
+    Q_PROPERTY(QColor ColorExt READ ColorExtQ WRITE SetColorExtQ)
+    Q_PROPERTY(QColor ColorInt READ ColorIntQ WRITE SetColorIntQ)
+    Q_PROPERTY(QString Format READ FormatQ WRITE SetFormatQ)
     Q_PROPERTY(double ZoomAllXMax READ ZoomAllXMax WRITE SetZoomAllXMax)
     Q_PROPERTY(double ZoomAllXMin READ ZoomAllXMin WRITE SetZoomAllXMin)
     Q_PROPERTY(double ZoomAllYMax READ ZoomAllYMax WRITE SetZoomAllYMax)
@@ -74,6 +78,10 @@ public:
     void SetColorInt(TColor Value);
     const std::string& Format() const { return FFormat; }
     void SetFormat(const std::string& Value);
+    TK_COLOR_PROPERTY(AxisColor)
+    TK_COLOR_PROPERTY(ColorExt)
+    TK_COLOR_PROPERTY(ColorInt)
+    TK_CAPTION_PROPERTY(Format)
     // The home window of ZoomAll; stored only.
     double ZoomAllXMax() const { return FZoomAllXMax; }
     void SetZoomAllXMax(double Value) { FZoomAllXMax = Value; }

@@ -17,6 +17,9 @@ class TEscala : public TPnlImg {
     Q_OBJECT
     Q_PROPERTY(bool AutoSize READ AutoSize WRITE SetAutoSize)
     Q_PROPERTY(int BandWidth READ BandWidth WRITE SetBandWidth)
+    Q_PROPERTY(QString Format READ FormatQ WRITE SetFormatQ)
+    Q_PROPERTY(QColor GradColor1 READ GradColor1Q WRITE SetGradColor1Q)
+    Q_PROPERTY(QColor GradColor2 READ GradColor2Q WRITE SetGradColor2Q)
     Q_PROPERTY(double Interval READ Interval WRITE SetInterval)
     Q_PROPERTY(int Margin READ Margin WRITE SetMargin)
     Q_PROPERTY(double Maximum READ Maximum WRITE SetMaximum)
@@ -72,6 +75,9 @@ public:
     // Labels between the two end labels; a negative value means no labels.
     // Values above the largest bitmap side are ignored.
     void SetTextInterval(int Value);
+    TK_CAPTION_PROPERTY(Format)
+    TK_COLOR_PROPERTY(GradColor1)
+    TK_COLOR_PROPERTY(GradColor2)
 
     TColor ValueToColor(double Value) const { return FColors.ValueToColor(Value); }
     // Colours Count values in one call, exactly as ValueToColor does, many

@@ -10,6 +10,7 @@ packages=(
   libcanberra-dev libblkid-dev libgtest-dev libbenchmark-dev
   libmount-dev libudev-dev
   libqcustomplot-dev
+  qt6-tools-dev libqt6opengl6-dev
   fonts-liberation xvfb xauth
   qt6-translations-l10n
 )
