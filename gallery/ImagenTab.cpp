@@ -74,11 +74,16 @@ void TImagenTab::Sample()
 
     Image->Rect3D(210, 10, 350, 70, clBtnFace, 3, true);
     Image->Rect3D(210, 80, 350, 150, clBtnFace, 3, false);
-    Image->RectTrans(20, 170, 140, 250, 0x000000FF);
-    Image->EllipseTrans(80, 200, 200, 300, 0x00FF0000);
+    // Colours combined by OR on a dark ground: where the square and the
+    // ellipse overlap, red and blue give magenta.
+    TCanvas& c = Image->Canvas();
+    c.Pen.Color = c.Brush.Color = 0x00202020;
+    c.Brush.Style = bsSolid;
+    c.Rectangle(10, 165, 210, 305);
+    Image->RectTrans(20, 175, 130, 255, 0x000000FF);
+    Image->EllipseTrans(70, 200, 200, 300, 0x00FF0000);
     Image->Ball3D(380, 20, 520, 160, 0x00800000, 0x00FFC0C0, true);
 
-    TCanvas& c = Image->Canvas();
     c.Brush.Style = bsClear;
     c.Font.Name = "Arial";
     c.Font.SetSize(12);
@@ -86,10 +91,9 @@ void TImagenTab::Sample()
     for (int a = 0; a < 360; a += 45)
         Image->TextOutRot(330, 260, a, "  Pelmora");
     c.Font.Color = 0x00006000;
-    for (int a = 0; a < 360; a += 30)
-        Image->TextOutAxial(470, 270, 60, a, "·");
-    c.Font.SetSize(16);
-    Image->TextOutInv(20, 320, "Texto que se invierte");
+    for (int a = 0; a < 360; a += 90)
+        Image->TextOutAxial(470, 260, 50, a, "alrededor");
+    TextInvert();
 }
 
 void TImagenTab::TextInvert()
@@ -97,7 +101,8 @@ void TImagenTab::TextInvert()
     TCanvas& c = Image->Canvas();
     c.Font.Name = "Arial";
     c.Font.SetSize(16);
-    Image->TextOutInv(20, 320, "Texto que se invierte");
+    c.Font.Escapement = 0;
+    Image->TextOutInv(20, 292, "Texto que se invierte");
 }
 
 void TImagenTab::FileOpen()
