@@ -17,6 +17,7 @@ class QWheelEvent;
 class TCanvas2D : public TCustomPanel {
     Q_OBJECT
     Q_PROPERTY(QColor AxisColor READ AxisColorQ WRITE SetAxisColorQ)
+    Q_PROPERTY(QFont AxisFont READ AxisFontQ WRITE SetAxisFontQ)
     Q_PROPERTY(bool AxisShow READ AxisShow WRITE SetAxisShow)
     Q_PROPERTY(int AxisXMargin READ AxisXMargin WRITE SetAxisXMargin)
     Q_PROPERTY(bool AxisXMarginAuto READ AxisXMarginAuto WRITE SetAxisXMarginAuto)
@@ -79,6 +80,7 @@ public:
     const std::string& Format() const { return FFormat; }
     void SetFormat(const std::string& Value);
     TK_COLOR_PROPERTY(AxisColor)
+    TK_FONT_PROPERTY(AxisFont)
     TK_COLOR_PROPERTY(ColorExt)
     TK_COLOR_PROPERTY(ColorInt)
     TK_CAPTION_PROPERTY(Format)

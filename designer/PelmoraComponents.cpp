@@ -15,6 +15,15 @@ QWidget* Make(QWidget* Parent)
     return new T(Parent);
 }
 
+// A plot draws when a property changes or it takes a new size; one placed
+// at its initial size shows its empty axes from the start.
+QWidget* MakeCanvas2D(QWidget* Parent)
+{
+    auto* plot = new TCanvas2D(Parent);
+    plot->Draw();
+    return plot;
+}
+
 // Sizes are those the constructors give, so a component dropped on a form
 // looks as one made in code.
 const TPelmoraComponent Table[] = {
@@ -23,7 +32,7 @@ const TPelmoraComponent Table[] = {
     {"TPnlImg", "components/Tpnlimg.h", "Panel con bisel que muestra una imagen, con barras de desplazamiento",
      "PnlImg1", 160, 160, Make<TPnlImg>, IconPnlImg},
     {"TCanvas2D", "components/Tcanvas2d.h", "Lienzo de gráficos 2D con ejes, zoom y desplazamiento animados",
-     "Canvas2D1", 160, 160, Make<TCanvas2D>, IconCanvas2D},
+     "Canvas2D1", 160, 160, MakeCanvas2D, IconCanvas2D},
     {"TEscala", "components/Tescala.h", "Escala de colores con las etiquetas de sus valores",
      "Escala1", 48, 320, Make<TEscala>, IconEscala},
     {"TDiskInfoPanel", "components/DiskinfoPanel.h",

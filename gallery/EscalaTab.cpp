@@ -51,6 +51,7 @@ TEscalaTab::TEscalaTab(TStatusLine Status, QWidget* Parent) : QWidget(Parent), F
     Interval = Number(0, 0, 1000, this);
     Minimum = Number(0, -1000, 1000, this);
     Maximum = Number(100, -1000, 1000, this);
+    Graduation->setCurrentIndex(1);
     form->addRow(QString::fromUtf8("Graduación:"), Graduation);
     form->addRow(QString::fromUtf8("Orientación:"), Orientation);
     form->addRow(QString::fromUtf8("Posición:"), Position);
@@ -115,6 +116,8 @@ void TEscalaTab::Apply()
     FStage->removeWidget(Scale);
     Scale->setMinimumSize(0, 0);
     Scale->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    // Room for the end labels, which stand centred on the band's ends.
+    Scale->SetMargin(vertical ? 5 : 30);
     if (vertical) {
         Scale->setFixedWidth(90);
         FStage->addWidget(Scale, 0, 1);

@@ -52,6 +52,7 @@ const char* const Form = R"(<?xml version="1.0" encoding="UTF-8"?>
    <property name="ColorInt"><color alpha="255"><red>0</red><green>96</green><blue>0</blue></color></property>
    <property name="AxisColor"><color alpha="255"><red>255</red><green>255</green><blue>0</blue></color></property>
    <property name="Format"><string>,0.0</string></property>
+   <property name="AxisFont"><font><family>Courier</family><pointsize>12</pointsize><bold>true</bold></font></property>
    <property name="ZoomSteps"><number>3</number></property>
   </widget>
   <widget class="TEscala" name="Escala1">
@@ -155,8 +156,12 @@ TEST(Pelmora, FormBringsEveryPropertyAndEachComponentDraws)
     EXPECT_EQ(plot->AxisXMarks(), 4);
     EXPECT_EQ(plot->AxisColor(), TColor(0x0000FFFF));
     EXPECT_EQ(plot->Format(), ",0.0");
+    // The font keeps the axis colour, which a QFont does not carry.
+    EXPECT_EQ(plot->AxisFont().Name, "Courier");
+    EXPECT_EQ(plot->AxisFont().Size(), 12);
+    EXPECT_EQ(plot->AxisFont().Style, TFontStyles(fsBold));
+    EXPECT_EQ(plot->AxisFont().Color, TColor(0x0000FFFF));
     EXPECT_EQ(plot->ZoomSteps(), 3);
-    plot->Draw();
     TBitmap& pb = plot->Image().Picture().Bitmap();
     EXPECT_EQ(Word(pb, 1, 1), Word(plot->ColorExt()));
     EXPECT_EQ(Word(pb, plot->ValToScrX(1.3), plot->ValToScrY(4.1)), 0x00006000u);
