@@ -13,6 +13,7 @@ packages=(
   qt6-tools-dev libqt6opengl6-dev
   fonts-liberation xvfb xauth
   qt6-translations-l10n
+  qt6-wayland
 )
 
 missing=()

@@ -1,5 +1,7 @@
 #include "toolkit/controls/Controls.h"
 
+#include "support/HexColor.h"
+
 #include <gtest/gtest.h>
 
 #include <QMetaProperty>
@@ -18,18 +20,18 @@ TEST(Properties, ColoursSurviveTheTripThroughQColorAndEightBitChannels)
         colours.push_back(SystemColor(i));
     for (TColor c : colours) {
         const QColor q = ColorToQColor(c);
-        EXPECT_EQ(ColorFromQColor(q), c) << std::hex << c;
+        EXPECT_EQ(Hex(ColorFromQColor(q)), Hex(c));
         // What a .ui file keeps: 8 bits a channel.
-        EXPECT_EQ(ColorFromQColor(QColor::fromString(q.name(QColor::HexArgb))), c) << std::hex << c;
+        EXPECT_EQ(Hex(ColorFromQColor(QColor::fromString(q.name(QColor::HexArgb)))), Hex(c));
     }
     // Red in the low byte of a TColor, in red() of a QColor.
     EXPECT_EQ(ColorToQColor(0x00123456), QColor(0x56, 0x34, 0x12));
     // A system colour shows as what it stands for.
     EXPECT_EQ(ColorToQColor(clBtnShadow).rgb(), QColor(0x80, 0x80, 0x80).rgb());
     // Whatever a colour dialog gives is a plain colour.
-    EXPECT_EQ(ColorFromQColor(QColor(1, 2, 3)), RGB(1, 2, 3));
-    EXPECT_EQ(ColorFromQColor(QColor(1, 2, 3, 128)), RGB(1, 2, 3));
-    EXPECT_EQ(ColorFromQColor(QColor()), clNone);
+    EXPECT_EQ(Hex(ColorFromQColor(QColor(1, 2, 3))), Hex(RGB(1, 2, 3)));
+    EXPECT_EQ(Hex(ColorFromQColor(QColor(1, 2, 3, 128))), Hex(RGB(1, 2, 3)));
+    EXPECT_EQ(Hex(ColorFromQColor(QColor())), Hex(clNone));
 }
 
 TEST(Properties, CaptionsReadAsTheCanvasDrawsThem)
@@ -53,7 +55,7 @@ TEST(Properties, PanelPublishesItsPropertiesWithTheirInitialValues)
     EXPECT_EQ(panel.property("BorderWidth").toInt(), 0);
     EXPECT_EQ(panel.property("Caption").toString(), QString());
     EXPECT_EQ(panel.property("Alignment").value<TAlignment>(), taCenter);
-    EXPECT_EQ(ColorFromQColor(panel.property("Color").value<QColor>()), clBtnFace);
+    EXPECT_EQ(Hex(ColorFromQColor(panel.property("Color").value<QColor>())), Hex(clBtnFace));
 
     // Enumerations are written by their classic names, as a .ui file has them.
     const QMetaProperty bevel = panel.metaObject()->property(panel.metaObject()->indexOfProperty("BevelInner"));
