@@ -9,12 +9,6 @@
 
 namespace {
 
-// Sizes and offsets are worked out wide and held to what a picture can be.
-int Held(std::int64_t v)
-{
-    return int(std::clamp<std::int64_t>(v, -TBitmap::MaxSide, TBitmap::MaxSide));
-}
-
 bool SizeAllowed(int v) { return v >= 0 && v <= TBitmap::MaxSide; }
 
 }  // namespace
@@ -233,9 +227,9 @@ void TEscala::Draw()
         const bool across = FAlignment == eaCentered || FAlignment == eaHCentered;
         const bool down = FAlignment == eaCentered || FAlignment == eaVCentered;
         if (down)
-            SetTop(Held((std::int64_t(parent->height()) - Height()) / 2));
+            SetTop(SaturatingInt((std::int64_t(parent->height()) - Height()) / 2));
         if (across)
-            SetLeft(Held((std::int64_t(parent->width()) - Width()) / 2));
+            SetLeft(SaturatingInt((std::int64_t(parent->width()) - Width()) / 2));
     }
     if (FAlignment == eaTop || FAlignment == eaBottom)
         FOrientation = eoHorizontal;
@@ -243,7 +237,8 @@ void TEscala::Draw()
         FOrientation = eoVertical;
 
     const std::int64_t b = BevelWidth();
-    Image->SetBounds(Held(2 * b), Held(2 * b), Held(Width() - 4 * b), Held(Height() - 4 * b));
+    Image->SetBounds(SaturatingInt(2 * b), SaturatingInt(2 * b), SaturatingInt(Width() - 4 * b),
+                     SaturatingInt(Height() - 4 * b));
     Image->Resize();
 
     TCanvas& c = Image->Canvas();
@@ -306,8 +301,8 @@ void TEscala::PaintBandHorizontal()
     ValuesToColors(values.data(), colours.data(), values.size());
     for (std::int64_t i = 0; i < n; ++i) {
         c.Pen.Color = colours[std::size_t(i)];
-        c.MoveTo(Held(M + i), Held(y1));
-        c.LineTo(Held(M + i), Held(y2));
+        c.MoveTo(SaturatingInt(M + i), SaturatingInt(y1));
+        c.LineTo(SaturatingInt(M + i), SaturatingInt(y2));
     }
     if (FAutoSize)
         SizeFit(false, 3 * M + BW + th + 5);
@@ -323,7 +318,7 @@ void TEscala::PaintTextHorizontal()
         return;
     const std::int64_t parts = std::int64_t(FTextInterval) + 1;
     for (std::int64_t i = 0; i <= parts; ++i)
-        c.TextOut(Held(M + i * (W - 2 * M) / parts), Held(y), Label(LabelValue(i, parts, false)));
+        c.TextOut(SaturatingInt(M + i * (W - 2 * M) / parts), SaturatingInt(y), Label(LabelValue(i, parts, false)));
 }
 
 void TEscala::PaintBandVertical()
@@ -341,8 +336,8 @@ void TEscala::PaintBandVertical()
     ValuesToColors(values.data(), colours.data(), values.size());
     for (std::int64_t r = 0; r < n; ++r) {
         c.Pen.Color = colours[std::size_t(r)];
-        c.MoveTo(Held(x1), Held(M + r));
-        c.LineTo(Held(x2), Held(M + r));
+        c.MoveTo(SaturatingInt(x1), SaturatingInt(M + r));
+        c.LineTo(SaturatingInt(x2), SaturatingInt(M + r));
     }
     if (FAutoSize)
         SizeFit(true, 3 * M + BW + tw + 5);
@@ -362,7 +357,7 @@ void TEscala::PaintTextVertical()
         return;
     const std::int64_t parts = std::int64_t(FTextInterval) + 1;
     for (std::int64_t i = 0; i <= parts; ++i)
-        c.TextOut(Held(x), Held(M + i * (last - M) / parts), Label(LabelValue(i, parts, true)));
+        c.TextOut(SaturatingInt(x), SaturatingInt(M + i * (last - M) / parts), Label(LabelValue(i, parts, true)));
 }
 
 void TEscala::DrawMarkVertical(double Value)
@@ -380,7 +375,7 @@ void TEscala::DrawMarkVertical(double Value)
     c.Pen.Color = Color();
     c.Brush.Color = Color();
     c.Brush.Style = bsSolid;
-    c.Rectangle(Held(x1 - 1), 0, Held(x2 + 1), Held(H));
+    c.Rectangle(SaturatingInt(x1 - 1), 0, SaturatingInt(x2 + 1), SaturatingInt(H));
     // Outside the range, and not a number at all, only erases.
     if (!(Value >= Minimum() && Value <= Maximum()))
         return;
@@ -391,8 +386,8 @@ void TEscala::DrawMarkVertical(double Value)
     const std::int64_t y = H - M - RoundInt(t * double(n));
     c.Pen.Width = 2;
     c.Pen.Color = clBlack;
-    c.MoveTo(Held(x1), Held(y));
-    c.LineTo(Held(x2), Held(y));
+    c.MoveTo(SaturatingInt(x1), SaturatingInt(y));
+    c.LineTo(SaturatingInt(x2), SaturatingInt(y));
     c.Pen.Width = 1;
 }
 

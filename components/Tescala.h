@@ -8,6 +8,7 @@
 
 #include "components/EscalaColors.h"
 #include "components/Tpnlimg.h"
+#include "toolkit/controls/Properties.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -75,6 +76,7 @@ public:
     // Labels between the two end labels; a negative value means no labels.
     // Values above the largest bitmap side are ignored.
     void SetTextInterval(int Value);
+
     TK_CAPTION_PROPERTY(Format)
     TK_COLOR_PROPERTY(GradColor1)
     TK_COLOR_PROPERTY(GradColor2)

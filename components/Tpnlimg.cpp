@@ -125,8 +125,7 @@ void TPnlImg::PanelResize(TObject*)
 {
     Image->Resize();
     PictureResize();
-    if (OnResize)
-        GuardedCall([&] { OnResize(this); });
+    RaiseEvent(OnResize, this);
 }
 
 TCursor TPnlImg::GetCursor() const { return Image->Cursor(); }
@@ -135,47 +134,28 @@ void TPnlImg::SetCursor(TCursor Value) { Image->SetCursor(Value); }
 
 // ------------------------------------------------------------ forwarding
 
-void TPnlImg::ImageClick(TObject*)
-{
-    if (OnClick)
-        GuardedCall([&] { OnClick(this); });
-}
+// Through the panel's own mouse hooks, so that a component built on it acts
+// on the picture's input by overriding them, and the owner still hears of
+// it with the panel as Sender.
+void TPnlImg::ImageClick(TObject*) { Click(); }
 
-void TPnlImg::ImageDblClick(TObject*)
-{
-    if (OnDblClick)
-        GuardedCall([&] { OnDblClick(this); });
-}
+void TPnlImg::ImageDblClick(TObject*) { DblClick(); }
 
 void TPnlImg::ImageMouseDown(TObject*, TMouseButton Button, TShiftState Shift, int X, int Y)
 {
-    if (OnMouseDown)
-        GuardedCall([&] { OnMouseDown(this, Button, Shift, X, Y); });
+    MouseDown(Button, Shift, X, Y);
 }
 
-void TPnlImg::ImageMouseMove(TObject*, TShiftState Shift, int X, int Y)
-{
-    if (OnMouseMove)
-        GuardedCall([&] { OnMouseMove(this, Shift, X, Y); });
-}
+void TPnlImg::ImageMouseMove(TObject*, TShiftState Shift, int X, int Y) { MouseMove(Shift, X, Y); }
 
 void TPnlImg::ImageMouseUp(TObject*, TMouseButton Button, TShiftState Shift, int X, int Y)
 {
-    if (OnMouseUp)
-        GuardedCall([&] { OnMouseUp(this, Button, Shift, X, Y); });
+    MouseUp(Button, Shift, X, Y);
 }
 
-void TPnlImg::ScrollBarHChange(TObject*)
-{
-    if (OnScrollBarHChange)
-        GuardedCall([&] { OnScrollBarHChange(this); });
-}
+void TPnlImg::ScrollBarHChange(TObject*) { RaiseEvent(OnScrollBarHChange, this); }
 
-void TPnlImg::ScrollBarVChange(TObject*)
-{
-    if (OnScrollBarVChange)
-        GuardedCall([&] { OnScrollBarVChange(this); });
-}
+void TPnlImg::ScrollBarVChange(TObject*) { RaiseEvent(OnScrollBarVChange, this); }
 
 void TPnlImg::mousePressEvent(QMouseEvent* e) { e->accept(); }
 void TPnlImg::mouseReleaseEvent(QMouseEvent* e) { e->accept(); }

@@ -317,4 +317,9 @@ TEST(TEscala, PropertiesByName)
     EXPECT_EQ(s.property("Position").toString(), "epNormal");
     EXPECT_TRUE(s.setProperty("Maximum", 250.0));
     EXPECT_EQ(s.Maximum(), 250);
+    EXPECT_TRUE(s.setProperty("GradColor2", QColor(255, 0, 0)));
+    EXPECT_EQ(s.GradColor2(), clRed);
+    EXPECT_EQ(s.property("Format").toString(), ",0.000");
+    EXPECT_TRUE(s.setProperty("Format", "0.0"));
+    EXPECT_EQ(s.Format(), "0.0");
 }

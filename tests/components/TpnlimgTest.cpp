@@ -118,7 +118,7 @@ TEST(TPnlImg, ForwardedEventsComeFromThePanel)
     p->OnDblClick = [&](TObject* s) { from(s, "dblclick"); };
     p->OnMouseDown = [&](TObject* s, TMouseButton b, TShiftState sh, int x, int y) {
         from(s, "down " + std::to_string(b) + " " + std::to_string(x) + "," + std::to_string(y) +
-                    ((sh & ssShift) ? " shift" : ""));
+                    ((sh & ssShift) ? " shift" : "") + ((sh & ssDouble) ? " double" : ""));
     };
     p->OnMouseMove = [&](TObject* s, TShiftState, int x, int y) {
         from(s, "move " + std::to_string(x) + "," + std::to_string(y));
@@ -149,7 +149,7 @@ TEST(TPnlImg, ForwardedEventsComeFromThePanel)
               before);
 
     const std::vector<std::string> expected{"move 7,9", "down 0 7,9 shift", "up 0 7,9", "click",
-                                            "dblclick", "down 0 7,9 shift", "up 0 7,9", "click", "h", "v"};
+                                            "dblclick", "down 0 7,9 shift double", "up 0 7,9", "h", "v"};
     EXPECT_EQ(seen, expected);
     EXPECT_EQ(p->ScrollBarH->Position(), 30);
 
