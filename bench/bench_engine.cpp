@@ -4,11 +4,13 @@
 #include "QtBenchMain.h"
 #include "stopwatch/Ttilvo.h"
 #include "toolkit/controls/Controls.h"
+#include "toolkit/graphics/FontEngine.h"
 #include "toolkit/system/Clock.h"
 #include "toolkit/system/Sound.h"
 
 #include <benchmark/benchmark.h>
 
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -37,9 +39,9 @@ struct Display {
     std::unique_ptr<TTilvo> engine;
 };
 
-void BM_Pintar(benchmark::State& state)
+// Runs the stopwatch, one tick an iteration.
+void Ticks(Display& d, benchmark::State& state)
 {
-    Display d(int(state.range(0)));
     d.engine->Empezar();
     for (auto _ : state) {
         // A few milliseconds a tick: the trail grows by a step or two and is
@@ -49,6 +51,12 @@ void BM_Pintar(benchmark::State& state)
         d.engine->Pintar();
         d.image.Picture().Bitmap().TakeDirty();
     }
+}
+
+void BM_Pintar(benchmark::State& state)
+{
+    Display d(int(state.range(0)));
+    Ticks(d, state);
 }
 BENCHMARK(BM_Pintar)->Arg(1)->Arg(0)->ArgName("Modo")->Unit(benchmark::kMicrosecond);
 
@@ -64,6 +72,44 @@ void BM_Redibujar(benchmark::State& state)
     }
 }
 BENCHMARK(BM_Redibujar)->Unit(benchmark::kMicrosecond);
+
+// The costliest settings the file or the dialog can hold: every dial with
+// 2^31 - 1 divisions and their numbers, the largest read-out font and marker.
+void Peores(TTilvo& e, bool negativos)
+{
+    const int extremo = negativos ? INT_MIN : INT_MAX;
+    e.Fuente.SetSize(extremo);
+    e.RadioMovil = extremo;
+    for (TAguja* a : {e.AgujaMinutos.get(), e.AgujaSegundos.get(), e.AgujaCentesimas.get()}) {
+        a->Divisiones = INT_MAX;
+        a->MostrarNumeros = true;
+    }
+}
+
+void BM_PintarPeoresValores(benchmark::State& state)
+{
+    Display d(1);
+    Peores(*d.engine, state.range(0) != 0);
+    d.engine->Redibujar();
+    Ticks(d, state);
+}
+BENCHMARK(BM_PintarPeoresValores)->Arg(0)->Arg(1)->ArgName("negativos")->Unit(benchmark::kMicrosecond);
+
+// The first frame: layout and paint, with a font the cache has not seen.
+void BM_RedibujarPeoresValores(benchmark::State& state)
+{
+    Display d(1);
+    Peores(*d.engine, false);
+    d.engine->Empezar();
+    d.clock.Advance(65432);
+    d.engine->Actualizar();
+    for (auto _ : state) {
+        FontEngine::Instance().ClearCache();
+        d.engine->Redibujar();
+        d.image.Picture().Bitmap().TakeDirty();
+    }
+}
+BENCHMARK(BM_RedibujarPeoresValores)->Unit(benchmark::kMillisecond);
 
 void BM_Baseline_CopyFrame(benchmark::State& state)
 {

@@ -17,6 +17,33 @@ constexpr int EmptyHigh = INT_MIN;
 // in range, so the ends of the range will do.
 int ClampInt(std::int64_t v) { return int(std::clamp<std::int64_t>(v, INT_MIN, INT_MAX)); }
 
+// Gives a variable a value for as long as it lives, then the old one back,
+// also when what runs meanwhile throws.
+template <class T>
+class Scoped {
+public:
+    Scoped(T& variable, T value) : variable_(variable), old_(variable) { variable_ = value; }
+    Scoped(const Scoped&) = delete;
+    Scoped& operator=(const Scoped&) = delete;
+    ~Scoped() { variable_ = old_; }
+
+private:
+    T& variable_;
+    T old_;
+};
+
+// Puts a canvas back to plain copy however the drawing in between ends.
+class PlainCopyAfter {
+public:
+    explicit PlainCopyAfter(TCanvas& canvas) : canvas_(canvas) {}
+    PlainCopyAfter(const PlainCopyAfter&) = delete;
+    PlainCopyAfter& operator=(const PlainCopyAfter&) = delete;
+    ~PlainCopyAfter() { canvas_.CopyMode = cmSrcCopy; }
+
+private:
+    TCanvas& canvas_;
+};
+
 // Setting a brush colour means filling with it, also when the brush was
 // clear.
 void BrushColorSet(TCanvas& canvas, TColor color)
@@ -116,6 +143,7 @@ void TQelImage::OrDraw(int X1, int Y1, int X2, int Y2, TColor Color, bool Inscri
     if (w < 0 || h < 0)
         return;
     TCanvas& canvas = Canvas();
+    const PlainCopyAfter plainCopy(canvas);
     // Only the part on the picture can change, so the scratch bitmap holds
     // just that part and stays small whatever the box.
     const TBitmap& picture = canvas.Bitmap();
@@ -143,7 +171,6 @@ void TQelImage::OrDraw(int X1, int Y1, int X2, int Y2, TColor Color, bool Inscri
     }
     canvas.CopyMode = cmSrcPaint;
     canvas.Draw(left, top, work);
-    canvas.CopyMode = cmSrcCopy;
 }
 
 void TQelImage::FillTrans(TColor Color) { OrDraw(0, 0, Width(), Height(), Color, false); }
@@ -198,6 +225,11 @@ void TQelImage::Ball3D(int X1, int Y1, int X2, int Y2, TColor Color1, TColor Col
 
 void TQelImage::Resize()
 {
+    // A side setter's own resize: it sets its side of the bitmap itself.
+    if (FOneSide) {
+        TImage::Resize();
+        return;
+    }
     TBitmap& bitmap = Picture().Bitmap();
     if (bitmap.Height() != Height()) {
         bitmap.SetHeight(Height());
@@ -214,7 +246,12 @@ void TQelImage::SetWidth(int Value)
 {
     if (Value <= 0)
         return;
-    TImage::SetWidth(Value);
+    {
+        // The base setter's resize would bring both sides of the bitmap to
+        // the control; only this one follows it.
+        const Scoped oneSide(FOneSide, true);
+        TImage::SetWidth(Value);
+    }
     TBitmap& bitmap = Picture().Bitmap();
     if (bitmap.Width() != Width()) {
         bitmap.SetWidth(Width());
@@ -226,7 +263,12 @@ void TQelImage::SetHeight(int Value)
 {
     if (Value <= 0)
         return;
-    TImage::SetHeight(Value);
+    {
+        // The base setter's resize would bring both sides of the bitmap to
+        // the control; only this one follows it.
+        const Scoped oneSide(FOneSide, true);
+        TImage::SetHeight(Value);
+    }
     TBitmap& bitmap = Picture().Bitmap();
     if (bitmap.Height() != Height()) {
         bitmap.SetHeight(Height());
@@ -271,6 +313,7 @@ void TQelImage::TextOutInv(int X, int Y, const std::string& Text)
     TBitmap& work = *FWorkBitmap;
     TCanvas& wc = work.Canvas();
     TCanvas& canvas = Canvas();
+    const PlainCopyAfter plainCopy(canvas);
     wc.Font = canvas.Font;
     wc.SetBkMode(TRANSPARENT);
     wc.SetTextAlign(TA_LEFT | TA_TOP);
@@ -283,7 +326,6 @@ void TQelImage::TextOutInv(int X, int Y, const std::string& Text)
     wc.TextOut(0, 0, Text);
     canvas.CopyMode = cmSrcInvert;
     canvas.Draw(X, Y, work);
-    canvas.CopyMode = cmSrcCopy;
 }
 
 // ------------------------------------------------------------ files

@@ -44,7 +44,8 @@ public:
 
     // Brings the bitmap to the control's size (height first).
     void Resize() override;
-    // Non-positive sizes are ignored; the bitmap follows the control.
+    // Non-positive sizes are ignored; the bitmap's same side follows the
+    // control, the other side is left as it is.
     void SetWidth(int Value) override;
     void SetHeight(int Value) override;
     void SetHeightWidth(int AHeight, int AWidth);
@@ -83,6 +84,8 @@ private:
     int FRowNumber = 0;
     // The row that FRow points into.
     int FRowTaken = 0;
+    // Set while SetWidth or SetHeight runs the base setter.
+    bool FOneSide = false;
     // Bounds of the pixels written since the last PixelClose.
     int FDirtyLeft = 0, FDirtyTop = 0, FDirtyRight = 0, FDirtyBottom = 0;
 };

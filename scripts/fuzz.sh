@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
-# Fuzzes the picture readers with libFuzzer under the address and
-# undefined-behaviour sanitizers. Not part of CI.
+# Fuzzes the picture readers and the settings file reader with libFuzzer
+# under the address and undefined-behaviour sanitizers. Not part of CI.
 #
 #   scripts/fuzz.sh [seconds] [target...] [-- libFuzzer options...]
 #
-# Targets: bmp pcx gif jpeg tiff png metafile (all, one after the other,
-# when none is named). Each runs for `seconds` (default 600) as a single
+# Targets: bmp pcx gif jpeg tiff png metafile settings (all, one after the
+# other, when none is named). Each runs for `seconds` (default 600) as a single
 # in-process job. The readers and the graphics library are built with clang in
 # build-fuzz/; corpora, logs and anything found go to fuzz-out/.
 set -euo pipefail
@@ -25,23 +25,27 @@ while [[ $# -gt 0 && $1 != -- ]]; do
 done
 [[ $# -gt 0 ]] && shift
 extra=("$@")
-[[ ${#targets[@]} -eq 0 ]] && targets=(bmp pcx gif jpeg tiff png metafile)
+[[ ${#targets[@]} -eq 0 ]] && targets=(bmp pcx gif jpeg tiff png metafile settings)
 
 command -v clang++ >/dev/null || { echo "clang++ is needed (apt-get install clang)" >&2; exit 1; }
 sanitizers="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
 
 # The libraries, instrumented for coverage but without libFuzzer's main.
+# The settings target also needs the engine and the controls (Qt, on its
+# offscreen platform).
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DCMAKE_C_FLAGS="$sanitizers -fsanitize=fuzzer-no-link" \
   -DCMAKE_CXX_FLAGS="$sanitizers -fsanitize=fuzzer-no-link" \
   -DTILVO_TESTS=OFF -DTILVO_BENCH=OFF >/dev/null
-cmake --build "$build" --target tk_imageio tk_graphics tk_system -j 2
+cmake --build "$build" --target tk_imageio tk_graphics tk_system stopwatch tk_controls -j 2
 
 libs=("$build/toolkit/imageio/libtk_imageio.a" "$build/toolkit/graphics/libtk_graphics.a"
       "$build/toolkit/system/libtk_system.a" -lgif
       $(pkg-config --libs libjpeg libpng libtiff-4 freetype2 fontconfig libcanberra))
 compile=(clang++ -std=c++20 -O1 -g $sanitizers -I"$root" -I"$root/tests/fuzz")
+engine=("$build/stopwatch/libstopwatch.a" "$build/toolkit/controls/libtk_controls.a"
+        $(pkg-config --cflags --libs Qt6Widgets) -fPIC)
 
 mkdir -p "$out/crashes"
 if [[ ! -d $out/corpus ]]; then
@@ -52,7 +56,9 @@ fi
 for target in "${targets[@]}"; do
   src=$root/tests/fuzz/fuzz_$target.cpp
   [[ -f $src ]] || { echo "no fuzz target '$target'" >&2; exit 1; }
-  "${compile[@]}" -fsanitize=fuzzer "$src" "${libs[@]}" -o "$build/fuzz_$target"
+  more=()
+  [[ $target == settings ]] && more=("${engine[@]}")
+  "${compile[@]}" -fsanitize=fuzzer "$src" "${more[@]}" "${libs[@]}" -o "$build/fuzz_$target"
   mkdir -p "$out/corpus/$target"
   echo "== $target: ${seconds}s, log in $out/$target.log"
   # One job, in this process: the machine is shared.

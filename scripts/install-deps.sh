@@ -8,9 +8,11 @@ packages=(
   qt6-base-dev libfreetype-dev libfontconfig-dev
   libjpeg62-turbo-dev libtiff-dev libgif-dev libpng-dev
   libcanberra-dev libblkid-dev libgtest-dev libbenchmark-dev
+  libmount-dev libudev-dev
   libqcustomplot-dev
   fonts-liberation xvfb xauth
   qt6-translations-l10n
+  qt6-wayland
 )
 
 missing=()

@@ -2,6 +2,7 @@
 
 #include "toolkit/controls/Controls.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <numbers>
@@ -22,6 +23,16 @@ int Trunc(double v)
     if (!(v > -1e9 && v < 1e9))
         return v > 0 ? 1000000000 : -1000000000;
     return int(v);
+}
+
+// More marks than the outer ring has pixels only paint the same ring over
+// and over. Past this many (four to a pixel of the ring), an evenly spread
+// selection of the true marks and their numbers is drawn instead, which
+// still covers the ring, so that no number of divisions costs more.
+std::int64_t MarcasVisibles(int radioX, int radioY)
+{
+    const double r = std::min(std::max(std::abs(double(radioX)), std::abs(double(radioY))), 1e6);
+    return std::int64_t(std::ceil(kVueltaCompleta * kMarcaFuera * r)) * 4 + 64;
 }
 
 }  // namespace
@@ -63,7 +74,9 @@ void TAguja::Dibujar()
         altoTexto = canvas.TextHeight("0");
     }
     const auto vuelta = std::int64_t(Escala);
-    for (int i = 0; i < Divisiones; ++i) {
+    const std::int64_t marcas = std::min<std::int64_t>(Divisiones, MarcasVisibles(RadioX, RadioY));
+    for (std::int64_t j = 0; j < marcas; ++j) {
+        const std::int64_t i = j * Divisiones / marcas;
         const float theta = float(i * kVueltaCompleta / Divisiones);
         const float s = std::sin(theta);
         const float c = std::cos(theta);

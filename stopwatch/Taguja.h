@@ -17,7 +17,8 @@ public:
     // Value 0, then the whole dial.
     void PonerCero();
     // Marks, numbers and the needle at the current value. The ground is not
-    // cleared: the owner clears the picture first.
+    // cleared: the owner clears the picture first. More divisions than the
+    // ring can show cost no more than those it can.
     void Dibujar();
     // Moves the needle: the old one is painted over in ColorFondo.
     void PonerValor(float Valor);

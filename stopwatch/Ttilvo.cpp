@@ -4,28 +4,19 @@
 #include "toolkit/controls/Controls.h"
 #include "toolkit/graphics/FontEngine.h"
 #include "toolkit/system/Clock.h"
-#include "toolkit/system/Encoding.h"
 #include "toolkit/system/Sound.h"
 #include "toolkit/system/SysUtils.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <climits>
-#include <cstdio>
 #include <cstdlib>
 
 namespace {
 
-constexpr const char* kArchivoAjustes = "tilvo.ini";
-// Longest font name kept from the file's first line, in characters.
-constexpr std::size_t kLargoNombre = 254;
 // Lap time of the marker when there is no automatic stop.
 constexpr int kVueltaSinParada = 10000;
-constexpr int kRadioMaximo = 1 << 24;
+// The widest text the read-out shows.
+constexpr const char* kLecturaMasAncha = "0:00:00:000";
 
 bool Vacio(const TRect& r) { return r.Left >= r.Right || r.Top >= r.Bottom; }
 
@@ -73,149 +64,6 @@ void TintaTexto(const TFont& fuente, const std::string& texto, int x, int y, std
 int Saturar(std::int64_t v)
 {
     return int(std::clamp<std::int64_t>(v, INT_MIN, INT_MAX));
-}
-
-// Reads integers as "%i" does (optional sign, "0x" hexadecimal, leading "0"
-// octal), each after any run of blanks and line ends. A number that does not
-// fit in 32 bits, or anything else where a number should be, fails.
-class LectorEnteros {
-public:
-    explicit LectorEnteros(std::FILE* f) : f_(f) {}
-
-    bool Leer(int& valor)
-    {
-        int c = Saltar();
-        bool negativo = false;
-        if (c == '+' || c == '-') {
-            negativo = c == '-';
-            c = std::getc(f_);
-        }
-        int base = 10;
-        std::uint64_t v = 0;
-        bool hayDigitos = false;
-        if (c == '0') {
-            hayDigitos = true;
-            c = std::getc(f_);
-            if (c == 'x' || c == 'X') {
-                c = std::getc(f_);
-                if (Digito(c, 16) < 0)
-                    return false;
-                base = 16;
-            } else {
-                base = 8;
-            }
-        }
-        for (int d; (d = Digito(c, base)) >= 0; c = std::getc(f_)) {
-            hayDigitos = true;
-            v = v * unsigned(base) + unsigned(d);
-            if (v > 0xFFFFFFFFu)
-                return false;
-        }
-        if (c != EOF)
-            std::ungetc(c, f_);
-        if (!hayDigitos)
-            return false;
-        // Modulo 2^32, so that 0xFFFFFFFF reads as -1.
-        const auto bits = std::uint32_t(negativo ? 0u - v : v);
-        valor = std::int32_t(bits);
-        return true;
-    }
-
-private:
-    int Saltar()
-    {
-        int c;
-        do
-            c = std::getc(f_);
-        while (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f');
-        return c;
-    }
-
-    static int Digito(int c, int base)
-    {
-        int d = -1;
-        if (c >= '0' && c <= '9')
-            d = c - '0';
-        else if (c >= 'a' && c <= 'f')
-            d = c - 'a' + 10;
-        else if (c >= 'A' && c <= 'F')
-            d = c - 'A' + 10;
-        return d < base ? d : -1;
-    }
-
-    std::FILE* f_;
-};
-
-// The first line of the file without its line end (LF or CR LF), at most
-// kLargoNombre characters of it; the rest of a longer line is skipped, so
-// the numbers always start on the next line. False for an empty file.
-bool LeerPrimeraLinea(std::FILE* f, std::string& linea)
-{
-    linea.clear();
-    int c = std::getc(f);
-    if (c == EOF)
-        return false;
-    std::size_t largo = 0;
-    bool ultimoCR = false;
-    for (; c != EOF && c != '\n'; c = std::getc(f)) {
-        if (linea.size() <= kLargoNombre)
-            linea += char(c);
-        ultimoCR = c == '\r';
-        ++largo;
-    }
-    if (ultimoCR && largo == linea.size())
-        linea.pop_back();
-    if (linea.size() > kLargoNombre)
-        linea.resize(kLargoNombre);
-    return true;
-}
-
-bool EscribirTodo(int fd, const std::string& datos)
-{
-    std::size_t hecho = 0;
-    while (hecho < datos.size()) {
-        const ssize_t n = ::write(fd, datos.data() + hecho, datos.size() - hecho);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        hecho += std::size_t(n);
-    }
-    return true;
-}
-
-// Replaces a file by new contents so that it is never left half-written: the
-// contents go to a file beside it that is renamed over it once complete. A
-// symbolic link is kept and its target replaced. The old file's permissions
-// are kept; a new file gets those of any new file.
-bool ReemplazarArchivo(const std::string& nombre, const std::string& datos)
-{
-    std::string destino = nombre;
-    struct stat st{};
-    if (::lstat(nombre.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        if (char* real = ::realpath(nombre.c_str(), nullptr)) {
-            destino = real;
-            std::free(real);
-        }
-    }
-    const bool existe = ::stat(destino.c_str(), &st) == 0;
-    const std::string temporal = destino + "." + std::to_string(::getpid()) + ".tmp";
-    const int fd = ::open(temporal.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
-    if (fd < 0)
-        return false;
-    bool bien = EscribirTodo(fd, datos);
-    if (bien && existe)
-        bien = ::fchmod(fd, st.st_mode & 07777) == 0;
-    if (bien)
-        bien = ::fsync(fd) == 0;
-    if (::close(fd) != 0)
-        bien = false;
-    if (bien)
-        bien = std::rename(temporal.c_str(), destino.c_str()) == 0;
-    if (!bien)
-        ::unlink(temporal.c_str());
-    return bien;
 }
 
 }  // namespace
@@ -392,6 +240,29 @@ void TTilvo::Redibujar()
     Pintar();
 }
 
+// The read-out's font as stored, unless its text would not fit the picture:
+// then the largest size that fits. A larger text cannot be read anyway, and
+// every tick would repaint most of the screen.
+const TFont& TTilvo::FuenteVisible()
+{
+    const int w = Imagen->Width(), h = Imagen->Height();
+    if (fuenteVisible_.Valida && fuenteVisible_.Guardada == Fuente && fuenteVisible_.Ancho == w &&
+        fuenteVisible_.Alto == h)
+        return fuenteVisible_.Fuente;
+    fuenteVisible_ = {true, Fuente, w, h, Fuente};
+    FontEngine& motor = FontEngine::Instance();
+    const double ancho = motor.TextWidth(Fuente, kLecturaMasAncha), alto = motor.Metrics(Fuente).Height;
+    if (w > 0 && h > 0 && (ancho > w || alto > h)) {
+        const double escala = std::min(w / ancho, h / alto);
+        fuenteVisible_.Fuente.Height = -std::max(1, int(motor.Face(Fuente).Em * escala));
+    }
+    return fuenteVisible_.Fuente;
+}
+
+// The marker is at most as wide as the circuit is high: a larger one would
+// cover the circuit and cost a large fill at every tick.
+int TTilvo::RadioVisible() const { return std::max(ImagenEstela->Height() / 2, 8); }
+
 void TTilvo::Invalidar()
 {
     banda_.Valida = false;
@@ -408,7 +279,7 @@ void TTilvo::PintarFondo()
     TCanvas& canvas = Imagen->Canvas();
     const int w = Imagen->Width();
     const int h = Imagen->Height();
-    canvas.Font = Fuente;
+    canvas.Font = FuenteVisible();
     const int alto = canvas.TextHeight("0");
     const bool recortable = !canvas.HasClipRegion() && Fuente.Escapement == 0 && canvas.Pen.Width == 1 &&
                             canvas.Pen.Style == psSolid && canvas.Pen.Mode == pmCopy &&
@@ -416,7 +287,7 @@ void TTilvo::PintarFondo()
     const TPoint origen = {(w - ImagenEstela->Width()) / 2, (h - ImagenEstela->Height()) * 42 / 100};
 
     banda_.Parcial = recortable && banda_.Valida && banda_.Ancho == w && banda_.Alto == alto &&
-                     banda_.Fondo == ColorFondo && banda_.Fuente == Fuente &&
+                     banda_.Fondo == ColorFondo && banda_.Fuente == canvas.Font &&
                      (!HayCircuito || (circuitoValido_ && origen == circuitoOrigen_));
     canvas.Brush.Color = ColorFondo;
     canvas.Pen.Color = ColorFondo;
@@ -426,7 +297,7 @@ void TTilvo::PintarFondo()
     banda_.Ancho = w;
     banda_.Alto = alto;
     banda_.Fondo = ColorFondo;
-    banda_.Fuente = Fuente;
+    banda_.Fuente = canvas.Font;
 
     if (HayCircuito) {
         OrigenCircuito = origen;
@@ -553,7 +424,7 @@ void TTilvo::Pintar()
 {
     PintarFondo();
     TCanvas& canvas = Imagen->Canvas();
-    canvas.Font = Fuente;
+    canvas.Font = FuenteVisible();
     canvas.SetBkMode(TRANSPARENT);
     canvas.SetTextAlign(TA_CENTER | TA_TOP);
     ComponerTexto();
@@ -644,65 +515,10 @@ void TTilvo::DibujarPunto(int x, int y)
     TCanvas& canvas = Imagen->Canvas();
     canvas.Pen.Color = ColorMovil;
     canvas.Brush.Color = ColorMovil;
-    // Far larger than any picture, and keeps the box inside the int range.
-    const int r = std::clamp(RadioMovil, -kRadioMaximo, kRadioMaximo);
+    const int r = std::clamp(RadioMovil, -RadioVisible(), RadioVisible());
     canvas.Ellipse(x - r, y - r, x + r, y + r);
     // The dot stands on the display until the next copy of the circuit.
     punto_ = Alrededor({x, y}, std::abs(r) + 2);
     circuitoCambio_ = Union(circuitoCambio_, {punto_.Left - OrigenCircuito.X, punto_.Top - OrigenCircuito.Y,
                                               punto_.Right - OrigenCircuito.X, punto_.Bottom - OrigenCircuito.Y});
-}
-
-// ------------------------------------------------------------- settings
-
-void TTilvo::GuardarAjustes()
-{
-    std::string nombre = Utf8ToCp1252(Fuente.Name);
-    // A line end inside the name would shift every number after it.
-    std::replace(nombre.begin(), nombre.end(), '\n', ' ');
-    std::replace(nombre.begin(), nombre.end(), '\r', ' ');
-
-    auto n = [](long long v) { return std::to_string(v); };
-    std::string datos = nombre + "\n";
-    datos += n(Fuente.Color) + " " + n(Fuente.Size()) + "\n";
-    datos += n(TiempoParada) + "\n";
-    datos += n(Modo) + "\n";
-    for (const TAguja* a : {AgujaMinutos.get(), AgujaSegundos.get(), AgujaCentesimas.get()})
-        datos += n(a->Fuente.Color) + " " + n(a->ColorEsfera) + " " + n(a->ColorAguja) + " " + n(a->Divisiones) + " " +
-                 n(a->MostrarNumeros ? 1 : 0) + "\n";
-    datos += n(Sonido ? 1 : 0) + "\n";
-    datos += n(ColorEstela) + " " + n(ColorMovil) + " " + n(RadioMovil) + " " + n(InicioCircuito);
-    ReemplazarArchivo(kArchivoAjustes, datos);
-}
-
-void TTilvo::LeerAjustes()
-{
-    std::FILE* f = std::fopen(kArchivoAjustes, "rb");
-    if (!f)
-        return;
-    std::string nombre;
-    if (LeerPrimeraLinea(f, nombre)) {
-        Fuente.Name = Cp1252ToUtf8(nombre);
-        // Each value is taken as soon as it is read; the first one missing
-        // or malformed ends the reading and leaves the rest as they were.
-        LectorEnteros lector(f);
-        int v = 0;
-        auto leer = [&](auto&& poner) {
-            if (!lector.Leer(v))
-                return false;
-            poner(v);
-            return true;
-        };
-        auto agujaOk = [&](TAguja& a) {
-            return leer([&](int x) { a.Fuente.Color = x; }) && leer([&](int x) { a.ColorEsfera = x; }) &&
-                   leer([&](int x) { a.ColorAguja = x; }) && leer([&](int x) { a.Divisiones = x; }) &&
-                   leer([&](int x) { a.MostrarNumeros = x != 0; });
-        };
-        (void)(leer([&](int x) { Fuente.Color = x; }) && leer([&](int x) { Fuente.SetSize(x); }) &&
-               leer([&](int x) { TiempoParada = x; }) && leer([&](int x) { Modo = x; }) && agujaOk(*AgujaMinutos) &&
-               agujaOk(*AgujaSegundos) && agujaOk(*AgujaCentesimas) && leer([&](int x) { Sonido = x != 0; }) &&
-               leer([&](int x) { ColorEstela = x; }) && leer([&](int x) { ColorMovil = x; }) &&
-               leer([&](int x) { RadioMovil = x; }) && leer([&](int x) { InicioCircuito = x; }));
-    }
-    std::fclose(f);
 }

@@ -48,8 +48,11 @@ public:
     // redraws the read-out band and the circuit whole.
     void Invalidar();
 
-    // The settings file. Reading changes only what it reads; writing goes to
-    // a temporary file renamed over the old one. Neither reports anything.
+    // The settings file (Ajustes.cpp). Reading changes only what it reads,
+    // and never more than a bounded amount of a regular file. Writing
+    // replaces the file safely; it leaves alone a file that could not be
+    // read, and keeps one read only in part as "tilvo.ini.bak" first.
+    // Neither reports anything.
     void LeerAjustes();
     void GuardarAjustes();
 
@@ -112,7 +115,15 @@ public:
     int Modo = 1;
 
 private:
+    // How the settings file last read, which says whether it may be replaced.
+    enum class TLectura { SinArchivo, Completa, Parcial, Ilegible };
+    TLectura lectura_ = TLectura::SinArchivo;
+
     void Beep(unsigned tipo) const;
+    // What the stored read-out font and marker size are drawn at: no larger
+    // than the picture can show.
+    const TFont& FuenteVisible();
+    int RadioVisible() const;
     void EscribirTexto(bool mostrar);
     void AnotarOcupado();
 
@@ -138,4 +149,12 @@ private:
     TRect circuitoCambio_;
     // Where the marker was last drawn on the display.
     TRect punto_;
+    // FuenteVisible's answer, for the font and picture size it was made for.
+    struct TFuenteVisible {
+        bool Valida = false;
+        TFont Guardada;
+        int Ancho = 0;
+        int Alto = 0;
+        TFont Fuente;
+    } fuenteVisible_;
 };

@@ -4,8 +4,38 @@
 #include "windows/Tilvou.h"
 
 #include <QTranslator>
+#include <QString>
+#include <QtGlobal>
 
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <memory>
+
+namespace {
+
+QtMessageHandler defaultHandler = nullptr;
+
+void StartHandler(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    const char* category = context.category ? context.category : "";
+    if (type == QtFatalMsg && message.contains("platform plugin")) {
+        std::fputs("no graphical display: set DISPLAY or WAYLAND_DISPLAY\n", stderr);
+        std::_Exit(1);
+    }
+    // What the platform plugins say while they fail to connect would only
+    // bury the one line above.
+    if (std::strncmp(category, "qt.qpa.", 7) == 0 &&
+        (std::strcmp(category, "qt.qpa.plugin") == 0 || message.contains("connect to display") ||
+         message.contains("wl_display")))
+        return;
+    if (defaultHandler)
+        defaultHandler(type, context, message);
+}
+
+}  // namespace
+
+void ExitClearlyWithoutDisplay() { defaultHandler = qInstallMessageHandler(StartHandler); }
 
 int RunTilvo(int argc, char** argv)
 {

@@ -12,3 +12,8 @@ int RunTilvo(int argc, char** argv);
 // translation files in `carpeta`. Without them Qt keeps its English, which
 // is no error. True when the translation was installed.
 bool CargarTraduccionQt(const QString& carpeta = QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+
+// Without a display the toolkit gives up in its own words, with an abort.
+// After this call such a start says "no graphical display: set DISPLAY or
+// WAYLAND_DISPLAY" and ends with status 1. Call it before RunTilvo.
+void ExitClearlyWithoutDisplay();

@@ -1,4 +1,8 @@
 // The stopwatch program.
 #include "windows/Program.h"
 
-int main(int argc, char** argv) { return RunTilvo(argc, argv); }
+int main(int argc, char** argv)
+{
+    ExitClearlyWithoutDisplay();
+    return RunTilvo(argc, argv);
+}

@@ -45,6 +45,35 @@ TEST(TQelImageFiles, SavedPictureLoadsBackAndSizesTheControl)
     std::filesystem::remove_all(dir);
 }
 
+TEST(TQelImageFiles, APictureWiderThanTheControlLoadsWhole)
+{
+    const auto dir = Scratch();
+    TQelImage source(nullptr);
+    source.SetHeightWidth(10, 60);
+    source.Fill(clBlue);
+    source.SaveToFile((dir / "wide.bmp").string());
+
+    TQelImage narrow(nullptr);
+    narrow.SetHeightWidth(30, 20);
+    narrow.LoadFromFile((dir / "wide.bmp").string());
+    EXPECT_EQ(narrow.Width(), 60);
+    EXPECT_EQ(narrow.Height(), 10);
+    for (int x : {0, 19, 20, 59})
+        EXPECT_EQ(narrow.Canvas().Pixels(x, 9), clBlue) << x;
+
+    // A read-only file is not replaced, and the error names it.
+    const std::string locked = (dir / "locked.bmp").string();
+    source.SaveToFile(locked);
+    std::filesystem::permissions(locked, std::filesystem::perms::owner_read);
+    try {
+        narrow.SaveToFile(locked);
+        ADD_FAILURE() << "a read-only file was replaced";
+    } catch (const EInvalidGraphic& e) {
+        EXPECT_EQ(e.Message(), "Cannot write picture '" + locked + "': the file is read-only");
+    }
+    std::filesystem::remove_all(dir);
+}
+
 TEST(TQelImageFiles, RotateTurnsCounterClockwiseAndFillsCorners)
 {
     TQelImage image(nullptr);

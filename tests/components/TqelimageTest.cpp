@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QWidget>
+
 #include <algorithm>
 #include <vector>
 
@@ -248,4 +250,62 @@ TEST(TQelImage, SizeFollowsControl)
     EXPECT_EQ(img.Bits().Width(), 12);
     EXPECT_EQ(img.Bits().Height(), 9);
     EXPECT_EQ(img.Count(0x00FF0000), 16);
+}
+
+TEST(TQelImage, EachSideSetterSetsOnlyItsOwnSideOfThePicture)
+{
+    // A picture turned on its side in a control that keeps the old shape:
+    // fitting the control to it must not cut or pad either side first.
+    Image img(60, 10);
+    img.Fill(clRed);
+    img.Rotate(90);
+    ASSERT_EQ(img.Bits().Width(), 10);
+    ASSERT_EQ(img.Bits().Height(), 60);
+    img.SetWidth(10);
+    EXPECT_EQ(img.Bits().Height(), 60);
+    img.SetHeightWidth(60, 10);
+    EXPECT_EQ(img.Count(0x00FF0000), 600);
+
+    // Showing the control later brings no new size.
+    QWidget hidden;
+    auto* later = new Image(60, 10);
+    later->setParent(&hidden);
+    later->Fill(clRed);
+    later->Rotate(90);
+    later->SetWidth(10);
+    hidden.show();
+    EXPECT_EQ(later->Bits().Height(), 60);
+    EXPECT_EQ(later->Count(0x00FF0000), 600);
+
+    // The same on a control that is shown, whose resizes arrive as events.
+    QWidget window;
+    window.resize(200, 200);
+    auto* shown = new Image(20, 10);
+    shown->setParent(&window);
+    window.show();
+    shown->Bits().SetSize(60, 10);
+    shown->Bits().Canvas().Brush.Color = clRed;
+    shown->Bits().Canvas().FillRect({0, 0, 60, 10});
+    shown->SetHeight(12);
+    EXPECT_EQ(shown->Bits().Width(), 60);
+    EXPECT_EQ(shown->Bits().Height(), 12);
+    shown->SetWidth(60);
+    EXPECT_EQ(shown->Count(0x00FF0000), 600);
+}
+
+TEST(TQelImage, CopyModeIsPlainCopyAfterEveryOperationThatSetsIt)
+{
+    Image img(20, 20);
+    TCanvas& canvas = img.Canvas();
+    auto after = [&](auto&& operation) {
+        canvas.CopyMode = cmSrcInvert;
+        operation();
+        return canvas.CopyMode;
+    };
+    // Boxes wholly off the picture draw nothing but still end in plain copy.
+    EXPECT_EQ(after([&] { img.RectTrans(-50, -50, -10, -10, clRed); }), cmSrcCopy);
+    EXPECT_EQ(after([&] { img.EllipseTrans(30, 30, 40, 40, clRed); }), cmSrcCopy);
+    EXPECT_EQ(after([&] { img.RectTrans(5, 5, 5, 9, clRed); }), cmSrcCopy);
+    EXPECT_EQ(after([&] { img.TextOutInv(100, 100, "x"); }), cmSrcCopy);
+    EXPECT_EQ(after([&] { img.FillTrans(clRed); }), cmSrcCopy);
 }

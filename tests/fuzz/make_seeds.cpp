@@ -1,6 +1,7 @@
 // Writes a starting corpus for each reader's fuzz target: small pictures of
 // every format made by our writers, and by hand the variants they do not
-// write (palette and run-length BMP, palette PCX, metafiles).
+// write (palette and run-length BMP, palette PCX, metafiles), and two
+// settings files.
 // Usage: make_seeds <folder>; makes <folder>/<target>/seed-N files.
 
 #include "toolkit/imageio/Codecs.h"
@@ -167,5 +168,13 @@ int main(int argc, char** argv)
 
     Write(dir, "metafile", 1, Wmf());
     Write(dir, "metafile", 2, Emf());
+
+    // Settings files: the defaults as written, and one as edited by hand.
+    auto text = [](const std::string& s) { return Buffer(s.begin(), s.end()); };
+    Write(dir, "settings", 1,
+          text("Times New Roman\n16737430 102\n0\n1\n16777215 65280 255 6 1\n16777215 65280 255 12 1\n"
+               "16777215 65280 255 10 1\n1\n255 65280 5 0"));
+    Write(dir, "settings", 2, text("Courier New\r\n0xFF -20\r\n090000 0\n0x00FFFFFF 010 -1 7 0 1 2 3 4 5\n"
+                                   "6 7 8 9 0\n0\n-1 -2 -3 -1442"));
     return 0;
 }

@@ -1,8 +1,10 @@
 #include "EngineFixture.h"
 
 #include <sys/stat.h>
+#include <sys/types.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <filesystem>
@@ -128,8 +130,7 @@ TEST_F(SettingsFile, ReadingStopsAtTheFirstValueMissingOrMalformed)
     EXPECT_TRUE(engine->AgujaMinutos->MostrarNumeros);  // not read: kept
     EXPECT_EQ(engine->RadioMovil, 5);
 
-    for (const char* bad : {"Courier\n1 2 3 x 9", "Courier\n1 2 3 0x 9", "Courier\n1 2 3 - 9",
-                            "Courier\n1 2 3 99999999999 9"}) {
+    for (const char* bad : {"Courier\n1 2 3 x 9", "Courier\n1 2 3 0x 9", "Courier\n1 2 3 - 9"}) {
         engine->Modo = 1;
         engine->TiempoParada = 0;
         Write(bad);
@@ -149,15 +150,141 @@ TEST_F(SettingsFile, ReadingStopsAtTheFirstValueMissingOrMalformed)
 TEST_F(SettingsFile, FailedWriteKeepsTheOldFile)
 {
     Write("Old settings");
-    // Something in the way of the temporary file makes the write fail.
-    fs::create_directory("tilvo.ini." + std::to_string(getpid()) + ".tmp");
+    // Something in the way of the new file makes the write fail.
+    fs::create_directory(".tilvo.ini.tilvo-new");
     engine->GuardarAjustes();
     EXPECT_EQ(Read(), "Old settings");
 
-    fs::remove("tilvo.ini." + std::to_string(getpid()) + ".tmp");
+    fs::remove(".tilvo.ini.tilvo-new");
     fs::permissions("tilvo.ini", fs::perms::owner_read | fs::perms::owner_write);
     engine->GuardarAjustes();
     EXPECT_EQ(Read(), kDefaults);
     EXPECT_EQ(fs::status("tilvo.ini").permissions(), fs::perms::owner_read | fs::perms::owner_write);
     EXPECT_EQ(std::distance(fs::directory_iterator("."), fs::directory_iterator()), 1);
+}
+
+TEST_F(SettingsFile, NumbersBeyondTheIntRangeAreHeldAtItsEnds)
+{
+    // Hexadecimal and octal up to 32 bits stay bit patterns, as colours
+    // written by hand are.
+    Write("Arial\n0xFFFFFFFF 2147483648\n99999999999999999999999\n-2147483649\n0x80000000 037777777777 "
+          "0x100000000 -0x1 1");
+    engine->LeerAjustes();
+    EXPECT_EQ(engine->Fuente.Color, -1);
+    EXPECT_EQ(engine->Fuente.Size(), INT_MAX);
+    EXPECT_EQ(engine->TiempoParada, INT_MAX);  // a stop time, not none
+    EXPECT_EQ(engine->Modo, INT_MIN);
+    EXPECT_EQ(engine->AgujaMinutos->Fuente.Color, INT_MIN);
+    EXPECT_EQ(engine->AgujaMinutos->ColorEsfera, -1);
+    EXPECT_EQ(engine->AgujaMinutos->ColorAguja, INT_MAX);
+    EXPECT_EQ(engine->AgujaMinutos->Divisiones, -1);
+}
+
+TEST_F(SettingsFile, FontSizesAreWrittenBackAsRead)
+{
+    for (int size : {0, -20, 1, INT_MAX, INT_MIN}) {
+        Write("Arial\n255 " + std::to_string(size) + "\n0\n1\n1 2 3 4 1\n1 2 3 4 1\n1 2 3 4 1\n1\n1 2 3 4");
+        engine->LeerAjustes();
+        EXPECT_EQ(engine->Fuente.Size(), size);
+        engine->GuardarAjustes();
+        EXPECT_EQ(Read().substr(0, 10 + std::to_string(size).size()), "Arial\n255 " + std::to_string(size));
+    }
+    // A size that the dialog sets is kept the same way.
+    engine->Fuente.SetSize(-7);
+    EXPECT_EQ(engine->Fuente.Size(), -7);
+}
+
+TEST_F(SettingsFile, FilesThatAreNotPlainFilesAreNeitherReadNorReplaced)
+{
+    // A FIFO would block the open, /dev/zero never end; a device must not
+    // become a plain file.
+    ASSERT_EQ(::mkfifo("tilvo.ini", 0600), 0);
+    engine->LeerAjustes();
+    engine->GuardarAjustes();
+    EXPECT_TRUE(fs::is_fifo("tilvo.ini"));
+    EXPECT_EQ(Settings(*engine), defaults);
+    fs::remove("tilvo.ini");
+
+    fs::create_symlink("/dev/zero", "tilvo.ini");
+    engine->LeerAjustes();
+    engine->GuardarAjustes();
+    EXPECT_EQ(Settings(*engine), defaults);
+    EXPECT_TRUE(fs::is_character_file("/dev/zero"));
+    fs::remove("tilvo.ini");
+
+    // Read-only: left as it is, and no word said.
+    Write(kDefaults);
+    fs::permissions("tilvo.ini", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    engine->Modo = 0;
+    engine->GuardarAjustes();
+    EXPECT_EQ(Read(), kDefaults);
+    EXPECT_EQ(std::distance(fs::directory_iterator("."), fs::directory_iterator()), 1);
+}
+
+TEST_F(SettingsFile, WhatCouldNotBeReadIsNeverLost)
+{
+    // A link that leads nowhere readable, and (unless we are root, who reads
+    // everything) a file without read permission: not replaced.
+    fs::create_symlink("tilvo.ini", "tilvo.ini.loop");
+    fs::create_symlink("tilvo.ini.loop", "tilvo.ini");
+    engine->LeerAjustes();
+    engine->GuardarAjustes();
+    EXPECT_TRUE(fs::is_symlink("tilvo.ini"));
+    fs::remove("tilvo.ini");
+    fs::remove("tilvo.ini.loop");
+    if (::geteuid() != 0) {
+        Write("Courier\n1 2 3 4");
+        fs::permissions("tilvo.ini", fs::perms::owner_write);
+        TTilvo fresh(&display, &timer, &circuit);
+        fresh.LeerAjustes();
+        fresh.GuardarAjustes();
+        fs::permissions("tilvo.ini", fs::perms::owner_read | fs::perms::owner_write);
+        EXPECT_EQ(Read(), "Courier\n1 2 3 4");
+        fs::remove("tilvo.ini");
+    }
+
+    // Read in part (a typo, text after the last value, a name too long): the
+    // old file is kept aside once, before the first replacement.
+    const std::string partial[] = {"Courier\n255 20\n7000\n0\n1 2 3 x 9", kDefaults + std::string("\nmore"),
+                                   std::string(300, 'N') + "\n" + (kDefaults + 16)};
+    for (const std::string& old : partial) {
+        Write(old);
+        TTilvo fresh(&display, &timer, &circuit);
+        fresh.LeerAjustes();
+        fresh.GuardarAjustes();
+        const std::string now = Read();
+        EXPECT_EQ(std::count(now.begin(), now.end(), '\n'), 8) << now;
+        std::ifstream bak("tilvo.ini.bak", std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(bak), {}), old);
+        fresh.Modo = 0;
+        fresh.GuardarAjustes();
+        std::ifstream again("tilvo.ini.bak", std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(again), {}), old);
+        fs::remove("tilvo.ini.bak");
+    }
+
+    // Read whole: replaced with no copy.
+    Write(kDefaults);
+    engine->LeerAjustes();
+    engine->GuardarAjustes();
+    EXPECT_FALSE(fs::exists("tilvo.ini.bak"));
+}
+
+TEST_F(SettingsFile, TheWorstValuesStillGiveAQuickReadablePicture)
+{
+    const std::string max = std::to_string(INT_MAX);
+    const std::string all5 = " " + max + " " + max + " " + max + " " + max + " 1\n";
+    Write("Times New Roman\n16737430 " + max + "\n0\n1\n" + all5 + all5 + all5 + "0\n255 65280 " + max + " 0");
+    engine->LeerAjustes();
+    engine->Redibujar();
+    engine->Empezar();
+    RunTo(1234);
+    // The read-out fits the width, the marker the circuit's height.
+    TCanvas& screen = Screen().Canvas();
+    for (int y = 0; y < 768; ++y) {
+        EXPECT_NE(screen.Pixels(0, y), TColor(16737430)) << y;
+        EXPECT_NE(screen.Pixels(1023, y), TColor(16737430)) << y;
+    }
+    EXPECT_EQ(screen.Pixels(0, 767), clBlack);
+    EXPECT_EQ(screen.Pixels(512, 767), clBlack);
 }

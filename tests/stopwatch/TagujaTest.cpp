@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -116,4 +117,20 @@ TEST_F(DialTest, NoDivisionsNoMarks)
     dial->Divisiones = -3;
     dial->Dibujar();
     EXPECT_EQ(At(200, 225), clBlack);
+}
+
+TEST_F(DialTest, DivisionsBeyondWhatTheRingShowsStillCoverIt)
+{
+    // Every one of 2^31 - 1 marks would take most of an hour to draw.
+    dial->Divisiones = INT_MAX;
+    dial->MostrarNumeros = false;
+    dial->Dibujar();
+    for (int tenth = 0; tenth < 3600; ++tenth) {
+        const double a = tenth * std::acos(-1.0) / 1800;
+        const int x = int(200 + 75 * std::sin(a)), y = int(300 - 75 * std::cos(a));
+        ASSERT_EQ(At(x, y), clLime) << x << ", " << y;
+    }
+    dial->MostrarNumeros = true;
+    dial->Dibujar();
+    EXPECT_EQ(At(200, 300 - 75), clLime);
 }

@@ -280,9 +280,16 @@ TEST_F(EngineTest, MarkerAndTrail)
     const TPoint far = PuntoRecorrido(int((1442 + std::int64_t(INT_MAX)) % 1443));
     EXPECT_EQ(engine->PuntoCircuito(1442), Point(267 + far.X, 246 + far.Y));
     engine->InicioCircuito = INT_MIN;
+    Tick();
+    // The dot grows no wider than the circuit is high.
+    engine->InicioCircuito = 0;
     engine->RadioMovil = INT_MAX;
     Tick();
-    EXPECT_EQ(Screen().Canvas().Pixels(0, 767), clLime);
+    const TPoint at = engine->PuntoCircuito(engine->PasosEstela);
+    const int down = at.Y < 384 ? 1 : -1;
+    EXPECT_EQ(Screen().Canvas().Pixels(at.X, at.Y + 88 * down), clLime);
+    EXPECT_NE(Screen().Canvas().Pixels(at.X, at.Y + 95 * down), clLime);
+    EXPECT_EQ(Screen().Canvas().Pixels(0, 767), clBlack);
     engine->RadioMovil = 5;
     engine->InicioCircuito = 0;
 

@@ -95,12 +95,17 @@ void TControl::SetBounds(int left, int top, int w, int h)
     setGeometry(left, top, std::max(w, 0), std::max(h, 0));
     // A widget that is not shown gets its resize event only when shown;
     // its children and handlers must know the new size now.
-    if (!isVisible() && size() != old) {
-        Realign();
-        Resize();
-        if (OnResize)
-            GuardedCall([&] { OnResize(this); });
-    }
+    if (!isVisible() && size() != old)
+        SizeAnnounce();
+}
+
+void TControl::SizeAnnounce()
+{
+    announced_ = size();
+    Realign();
+    Resize();
+    if (OnResize)
+        GuardedCall([&] { OnResize(this); });
 }
 
 void TControl::SetAlign(TAlign value)
@@ -171,10 +176,10 @@ void TControl::mouseMoveEvent(QMouseEvent* e)
 void TControl::resizeEvent(QResizeEvent* e)
 {
     QWidget::resizeEvent(e);
-    Realign();
-    Resize();
-    if (OnResize)
-        GuardedCall([&] { OnResize(this); });
+    // The event that showing delivers for a size already announced while
+    // hidden is no new size.
+    if (size() != announced_)
+        SizeAnnounce();
 }
 
 void AlignChildren(QWidget* parent, const QRect& area)

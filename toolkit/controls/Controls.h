@@ -98,9 +98,12 @@ protected:
     void Realign();
 
 private:
+    // Realign, Resize and OnResize for the present size, once per size.
+    void SizeAnnounce();
     TAlign align_ = alNone;
     TCursor cursor_ = crDefault;
     bool pressed_ = false;
+    QSize announced_;
 };
 
 // Lays out the aligned children of a widget in the classic order: top,

@@ -58,6 +58,8 @@ void TFont::SetDefaultPixelsPerInch(int ppi)
 
 int TFont::Size() const
 {
+    if (pointsGiven_ && Height == pointsHeight_ && PixelsPerInch == pointsPpi_)
+        return points_;
     int ppi = EffectivePpi(PixelsPerInch);
     if (Height < 0)
         return MulDiv(-static_cast<std::int64_t>(Height), 72, ppi);
@@ -66,7 +68,14 @@ int TFont::Size() const
     return MulDiv(FontEngine::Instance().Face(*this).Em, 72, ppi);
 }
 
-void TFont::SetSize(int points) { Height = -MulDiv(points, EffectivePpi(PixelsPerInch), 72); }
+void TFont::SetSize(int points)
+{
+    Height = -MulDiv(points, EffectivePpi(PixelsPerInch), 72);
+    pointsGiven_ = true;
+    points_ = points;
+    pointsHeight_ = Height;
+    pointsPpi_ = PixelsPerInch;
+}
 
 // ----------------------------------------------------------------- engine
 

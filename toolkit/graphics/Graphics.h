@@ -150,6 +150,10 @@ public:
     int Escapement = 0;
     int PixelsPerInch = DefaultPixelsPerInch();
 
+    // Points: the number last given to SetSize as long as Height and
+    // PixelsPerInch are still what it made of them (so a size that maps to
+    // no em, such as 0 or a negative one, reads back as given); otherwise
+    // what Height comes to.
     int Size() const;
     void SetSize(int points);
 
@@ -158,6 +162,12 @@ public:
     static void SetDefaultPixelsPerInch(int ppi);
 
     friend bool operator==(const TFont&, const TFont&) = default;
+
+private:
+    bool pointsGiven_ = false;
+    int points_ = 0;
+    int pointsHeight_ = 0;
+    int pointsPpi_ = 0;
 };
 
 // ------------------------------------------------------------------ bitmap

@@ -1,18 +1,17 @@
-// Dispatch by extension, reading whole files and replacing files safely.
+// Dispatch by extension and reading whole files; files are replaced by the
+// one safe writer of toolkit/system.
 
 #include "toolkit/imageio/ImageIO.h"
 
 #include "toolkit/imageio/Codecs.h"
 #include "toolkit/system/Errors.h"
+#include "toolkit/system/Files.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
-#include <chrono>
-#include <filesystem>
 #include <new>
 #include <system_error>
 
@@ -64,13 +63,6 @@ public:
             ::close(fd_);
     }
     int Get() const { return fd_; }
-    // Closes now so that the caller sees the error of the last write.
-    int Close()
-    {
-        int rc = ::close(fd_);
-        fd_ = -1;
-        return rc;
-    }
 
 private:
     int fd_;
@@ -162,71 +154,6 @@ void Decode(Bytes data, const std::string& extension, TBitmap& bitmap, const std
     bitmap.TransparentColor = transparentColor;
 }
 
-// A symbolic link stays a link: the file it points to is replaced.
-std::string ResolveLink(const std::string& fileName)
-{
-    struct stat st {};
-    if (::lstat(fileName.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        std::error_code ec;
-        std::filesystem::path target = std::filesystem::canonical(fileName, ec);
-        if (!ec)
-            return target.string();
-    }
-    return fileName;
-}
-
-// Writes data to a new file beside fileName and renames it over fileName.
-void ReplaceFile(const std::string& requestedName, const Buffer& data)
-{
-    const std::string fileName = ResolveLink(requestedName);
-    auto slash = fileName.find_last_of('/');
-    std::string dir = slash == std::string::npos ? std::string() : fileName.substr(0, slash + 1);
-    std::string base = slash == std::string::npos ? fileName : fileName.substr(slash + 1);
-    if (base.empty())
-        throw DecodeError("no file name");
-
-    static std::atomic<unsigned> counter{0};
-    std::string tempName;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        auto stamp = static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
-        tempName = dir + "." + base + "." + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" +
-                   std::to_string(stamp % 1000000) + ".tmp";
-        // 0666: the kernel takes the umask off, as for any new file.
-        fd = ::open(tempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
-        if (fd < 0 && errno != EEXIST)
-            throw DecodeError("cannot create the file (" + ErrnoText(errno) + ")");
-    }
-    if (fd < 0)
-        throw DecodeError("cannot create the file (" + ErrnoText(EEXIST) + ")");
-
-    FileDescriptor file(fd);
-    auto fail = [&](int err) {
-        if (file.Get() >= 0)
-            file.Close();
-        ::unlink(tempName.c_str());
-        throw DecodeError("cannot write the file (" + ErrnoText(err) + ")");
-    };
-    std::size_t done = 0;
-    while (done < data.size()) {
-        ssize_t n = ::write(file.Get(), data.data() + done, data.size() - done);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            fail(errno);
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    // On disk before it takes the old file's place, so that a crash leaves
-    // the old picture or the new one, never an empty file.
-    if (::fsync(file.Get()) != 0 && errno != EINVAL)
-        fail(errno);
-    if (file.Close() != 0)
-        fail(errno);
-    if (::rename(tempName.c_str(), fileName.c_str()) != 0)
-        fail(errno);
-}
-
 }  // namespace
 
 void DecodePicture(Bytes data, const std::string& extension, TBitmap& out, const Limits& limits)
@@ -296,7 +223,10 @@ void SavePicture(const std::string& fileName, TBitmap& bitmap)
             data = EncodePcx(bitmap);
         else
             data = EncodeBmp(bitmap);
-        ReplaceFile(fileName, data);
+        const std::string why =
+            ReplaceFileContents(fileName, {reinterpret_cast<const char*>(data.data()), data.size()});
+        if (!why.empty())
+            throw DecodeError(why);
     } catch (const DecodeError& e) {
         throw EInvalidGraphic(what + e.what());
     } catch (const std::bad_alloc&) {

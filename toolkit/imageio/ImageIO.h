@@ -34,10 +34,11 @@ void LoadPicture(const std::string& fileName, TBitmap& bitmap);
 void LoadPictureFromMemory(const void* data, std::size_t size, const std::string& formatExtension,
                            TBitmap& bitmap);
 
-// Converts bitmap to pf24bit (it stays so) and writes it to fileName. The
-// file is written beside the target under a temporary name and renamed over
-// it only when complete; it gets the mode a new file gets (0666 less the
-// umask). An empty bitmap cannot be saved.
+// Converts bitmap to pf24bit (it stays so) and writes it to fileName as
+// ReplaceFileContents (toolkit/system/Files.h) does: only a regular file is
+// replaced, a read-only one is refused, the old file's mode and owner are
+// kept, and a failure leaves the old file whole. An empty bitmap cannot be
+// saved.
 void SavePicture(const std::string& fileName, TBitmap& bitmap);
 
 // Turns bitmap in place by angleDegrees. Positive angles turn the picture

@@ -238,7 +238,7 @@ TEST(ImageIO, HugeDimensionsAreRefusedBeforeAllocating)
     expectTooLarge(dir / "huge.tif");
 }
 
-TEST(ImageIO, SavedFileHasTheModeOfANewFile)
+TEST(ImageIO, SavedFileKeepsTheOldModeOrHasThatOfANewFile)
 {
     TempDir dir;
     TBitmap picture = FewColours(2, 2);
@@ -246,8 +246,8 @@ TEST(ImageIO, SavedFileHasTheModeOfANewFile)
     SavePicture(dir / "a.png", picture);
     ::umask(0);
     SavePicture(dir / "b.gif", picture);
-    // Replacing a file gives the mode of a new one as well.
-    ::chmod((dir / "a.png").c_str(), 0600);
+    // A replaced file keeps its mode.
+    ::chmod((dir / "a.png").c_str(), 0604);
     ::umask(022);
     SavePicture(dir / "a.png", picture);
     ::umask(old);
@@ -256,7 +256,29 @@ TEST(ImageIO, SavedFileHasTheModeOfANewFile)
     ASSERT_EQ(::stat((dir / "b.gif").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0666u);
     ASSERT_EQ(::stat((dir / "a.png").c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0644u);
+    EXPECT_EQ(st.st_mode & 0777, 0604u);
+}
+
+TEST(ImageIO, SavingNeverReplacesADeviceOrAFifo)
+{
+    TempDir dir;
+    TBitmap picture = FewColours(2, 2);
+    std::filesystem::create_symlink("/dev/null", dir / "null.bmp");
+    ASSERT_EQ(::mkfifo((dir / "fifo.bmp").c_str(), 0600), 0);
+    for (const char* name : {"null.bmp", "fifo.bmp"}) {
+        const std::string path = dir / name;
+        try {
+            SavePicture(path, picture);
+            ADD_FAILURE() << name << " was replaced";
+        } catch (const EInvalidGraphic& e) {
+            EXPECT_EQ(e.Message(), "Cannot write picture '" + path + "': not a regular file");
+        }
+    }
+    struct stat st {};
+    ASSERT_EQ(::stat("/dev/null", &st), 0);
+    EXPECT_TRUE(S_ISCHR(st.st_mode));
+    ASSERT_EQ(::lstat((dir / "fifo.bmp").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
 }
 
 TEST(ImageIO, SavingThroughALinkReplacesTheFileItPointsTo)

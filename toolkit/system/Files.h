@@ -1,0 +1,34 @@
+// Reading and replacing whole files without hanging on what is not a plain
+// file and without ever leaving a half-written one.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+enum class TReadOutcome {
+    Read,     // data holds the file, or its first maxBytes when longer
+    Missing,  // there is no such file
+    Refused,  // it exists but is not a regular file or cannot be read
+};
+
+// Reads at most maxBytes of fileName into data. A symbolic link to a regular
+// file is followed; devices, FIFOs and sockets are refused without being
+// read (a FIFO without a writer cannot block the open). complete tells
+// whether data is the whole file.
+TReadOutcome ReadRegularFile(const std::string& fileName, std::size_t maxBytes, std::string& data, bool& complete);
+
+// Makes fileName hold exactly data. Returns an empty string when it does,
+// otherwise the reason in a few words ("not a regular file"), and the file
+// is then as it was.
+//
+// Only a regular file is replaced (through a symbolic link, the file it
+// leads to); a read-only one is refused. The replacement keeps the old
+// file's mode and, where the process may give it, its owner and group; a
+// new file gets the mode of any new file (0666 less the umask). The data is
+// written to an unnamed file in the same folder, flushed to disk and only
+// then put in the old one's place, so a crash leaves the old contents or the
+// new ones. Where the file system cannot make unnamed files, the data goes
+// under the name ".<name>.tilvo-new" beside it; a leftover of that name from
+// a crash is removed by the next save.
+std::string ReplaceFileContents(const std::string& fileName, std::string_view data);
