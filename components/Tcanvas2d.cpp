@@ -115,7 +115,7 @@ void TCanvas2D::SetAxisColor(TColor Value)
 void TCanvas2D::SetAxisFont(const TFont& Value)
 {
     FAxisFont = Value;
-    FAxisColor = FAxisFont.Color;
+    SetAxisColor(FAxisFont.Color);
     Draw();
 }
 

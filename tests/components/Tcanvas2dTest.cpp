@@ -81,14 +81,14 @@ TEST(TCanvas2D, SettersRepaintOnlyWhatChanges)
 
     TFont font = c.AxisFont();
     font.Color = clYellow;
-    c.SetAxisFont(font);
+    c.SetAxisFont(font);  // through the colour's setter, then once more
     c.SetAxisFont(font);  // always repaints
-    EXPECT_EQ(f.draws, 3);
+    EXPECT_EQ(f.draws, 4);
     EXPECT_EQ(c.AxisColor(), clYellow);
 
     c.SetAxisXMargin(60);  // not below 152 / 2 - 20: refused, but repaints
     EXPECT_EQ(c.AxisXMargin(), 50);
-    EXPECT_EQ(f.draws, 4);
+    EXPECT_EQ(f.draws, 5);
     c.SetAxisXMargin(55);
     EXPECT_EQ(c.AxisXMargin(), 55);
 
