@@ -1,5 +1,6 @@
 #include "gallery/GalleryTabs.h"
 
+#include "toolkit/controls/Controls.h"
 #include "toolkit/graphics/Graphics.h"
 
 #include <QFileDialog>
@@ -109,8 +110,11 @@ void TImagenTab::FileOpen()
 {
     const QString name = QFileDialog::getOpenFileName(this, QString::fromUtf8("Abrir imagen"), QString(),
                                                       QString::fromUtf8(ReadFilter));
-    if (!name.isEmpty())
-        Image->LoadFromFile(name.toStdString());
+    if (name.isEmpty())
+        return;
+    // A file that cannot be read is reported here, in the error box, and
+    // the picture stays as it was.
+    Application->Guard([&] { Image->LoadFromFile(name.toStdString()); });
 }
 
 void TImagenTab::FileSave()
@@ -124,7 +128,7 @@ void TImagenTab::FileSave()
     // when the name has none.
     if (QFileInfo(name).suffix().isEmpty())
         name += QRegularExpression(R"(\(\*(\.\w+))").match(filter).captured(1);
-    Image->SaveToFile(name.toStdString());
+    Application->Guard([&] { Image->SaveToFile(name.toStdString()); });
 }
 
 void TImagenTab::Turn()
