@@ -1,14 +1,18 @@
-# Two commands: `make run` and `make test` (see README.md).
+# Two commands: `make run` and `make test` (see README.md); `make gallery`
+# shows the drawing components.
 BUILD     ?= build
 ASAN      ?= build-asan
 JOBS      ?= $(shell nproc)
 CMAKEFLAGS ?=
 
-.PHONY: run test build deps asan bench clean
+.PHONY: run test gallery build deps asan bench clean
 
 run: build
 	@if [ -x $(BUILD)/windows/tilvo ]; then cd "$(CURDIR)" && $(BUILD)/windows/tilvo; \
 	else echo "The stopwatch program is not built yet: the libraries and tests are."; fi
+
+gallery: build
+	$(BUILD)/gallery/pelmora
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)

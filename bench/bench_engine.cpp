@@ -1,6 +1,7 @@
 // The stopwatch engine's painting: one tick (Actualizar + Pintar) on a
 // full-HD display with the dials and a growing trail, and the full re-layout.
 // Baseline: copying a whole full-HD frame once.
+#include "QtBenchMain.h"
 #include "stopwatch/Ttilvo.h"
 #include "toolkit/controls/Controls.h"
 #include "toolkit/graphics/FontEngine.h"
@@ -123,15 +124,4 @@ BENCHMARK(BM_Baseline_CopyFrame)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    TApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return QtBenchmarkMain(argc, argv); }

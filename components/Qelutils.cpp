@@ -39,8 +39,6 @@ TColor ColorMix(TColor Color1, TColor Color2, int Step, int Steps)
     return channel(0) | channel(8) | channel(16);
 }
 
-int RoundInt(double Value) { return SaturatingRound(Value); }
-
 bool LineCheck(int X1, int Y1, int X2, int Y2)
 {
     return InRange(Y1) && InRange(Y2) && InRange(X1) && InRange(X2) && DiffInRange(X2, X1) && DiffInRange(Y2, Y1);

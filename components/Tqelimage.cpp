@@ -273,8 +273,15 @@ void TQelImage::SetHeight(int Value)
 
 void TQelImage::SetHeightWidth(int AHeight, int AWidth)
 {
-    SetHeight(AHeight);
-    SetWidth(AWidth);
+    // One change of the control's size: setting the height alone would let
+    // the bitmap follow the old width first and cut off the right of a
+    // picture wider than the control (a loaded or turned one).
+    const int h = AHeight > 0 ? AHeight : Height();
+    const int w = AWidth > 0 ? AWidth : Width();
+    SetBounds(Left(), Top(), w, h);
+    const TBitmap& bitmap = Picture().Bitmap();
+    if (bitmap.Width() != Width() || bitmap.Height() != Height())
+        Resize();
 }
 
 // ------------------------------------------------------------ text

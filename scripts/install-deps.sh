@@ -9,6 +9,8 @@ packages=(
   libjpeg62-turbo-dev libtiff-dev libgif-dev libpng-dev
   libcanberra-dev libblkid-dev libgtest-dev libbenchmark-dev
   libmount-dev libudev-dev
+  libqcustomplot-dev
+  qt6-tools-dev libqt6opengl6-dev
   fonts-liberation xvfb xauth
   qt6-translations-l10n
   qt6-wayland

@@ -90,3 +90,22 @@ TEST(TQelImageFiles, RotateTurnsCounterClockwiseAndFillsCorners)
     EXPECT_GT(image.Picture().Width(), 2);
     EXPECT_EQ(image.Canvas().Pixels(0, 0), clLime);
 }
+
+TEST(TQelImageFiles, PictureLargerThanTheControlLoadsWhole)
+{
+    const auto dir = Scratch();
+    TQelImage source(nullptr);
+    source.SetHeightWidth(20, 30);
+    source.Fill(clBlue);
+    source.Canvas().SetPixel(29, 19, clRed);
+    source.SaveToFile((dir / "wide.bmp").string());
+
+    TQelImage loaded(nullptr);
+    loaded.SetHeightWidth(10, 10);
+    loaded.LoadFromFile((dir / "wide.bmp").string());
+    EXPECT_EQ(loaded.Width(), 30);
+    EXPECT_EQ(loaded.Height(), 20);
+    EXPECT_EQ(loaded.Canvas().Pixels(29, 19), clRed);
+    EXPECT_EQ(loaded.Canvas().Pixels(20, 0), clBlue);
+    std::filesystem::remove_all(dir);
+}

@@ -1,6 +1,8 @@
 #include "toolkit/controls/Properties.h"
 #include "toolkit/system/Encoding.h"
 
+#include <utility>
+
 namespace {
 
 // The system colours with a place in the classic table.
@@ -63,3 +65,36 @@ QString CaptionToQString(const std::string& caption)
 }
 
 std::string CaptionFromQString(const QString& caption) { return caption.toStdString(); }
+
+namespace {
+
+int FontPpi(const TFont& font) { return font.PixelsPerInch > 0 ? font.PixelsPerInch : 96; }
+
+constexpr std::pair<TFontStyle, void (QFont::*)(bool)> StyleSetters[] = {
+    {fsBold, &QFont::setBold}, {fsItalic, &QFont::setItalic},
+    {fsUnderline, &QFont::setUnderline}, {fsStrikeOut, &QFont::setStrikeOut}};
+
+}  // namespace
+
+QFont FontToQFont(const TFont& font)
+{
+    QFont q(CaptionToQString(font.Name));
+    if (font.Height < 0)
+        q.setPointSizeF(-static_cast<double>(font.Height) * 72 / FontPpi(font));
+    for (const auto& [style, set] : StyleSetters)
+        (q.*set)((font.Style & style) != 0);
+    return q;
+}
+
+TFont FontFromQFont(const QFont& font, TFont Base)
+{
+    Base.Name = CaptionFromQString(font.family());
+    if (font.pointSizeF() > 0)
+        Base.Height = -SaturatingRound(font.pointSizeF() * FontPpi(Base) / 72);
+    const bool on[] = {font.bold(), font.italic(), font.underline(), font.strikeOut()};
+    Base.Style = 0;
+    for (int i = 0; i < 4; ++i)
+        if (on[i])
+            Base.Style |= StyleSetters[i].first;
+    return Base;
+}

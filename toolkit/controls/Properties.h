@@ -18,6 +18,7 @@
 #include "toolkit/graphics/Graphics.h"
 
 #include <QColor>
+#include <QFont>
 #include <QString>
 
 #include <string>
@@ -45,3 +46,16 @@ std::string CaptionFromQString(const QString& caption);
 #define TK_CAPTION_PROPERTY(Name)                                             \
     QString Name##Q() const { return CaptionToQString(Name()); }              \
     void Set##Name##Q(const QString& value) { Set##Name(CaptionFromQString(value)); }
+
+// A font as Designer edits it: face, size in points and the four styles.
+// The size is exact for a font given by its character height (a negative
+// Height, as SetSize makes), also through a .ui file when the size is a
+// whole number of points. Colour, character set and escapement are not
+// part of a QFont: FontFromQFont keeps those of Base.
+QFont FontToQFont(const TFont& font);
+TFont FontFromQFont(const QFont& font, TFont Base);
+
+// Needs Name() returning the TFont and SetName(const TFont&).
+#define TK_FONT_PROPERTY(Name)                                                \
+    QFont Name##Q() const { return FontToQFont(Name()); }                     \
+    void Set##Name##Q(const QFont& value) { Set##Name(FontFromQFont(value, Name())); }

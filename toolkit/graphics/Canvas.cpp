@@ -33,6 +33,14 @@ void ForVisible(const TBitmap& bmp, const std::vector<TRect>& clip, i64 y, i64 x
         f(int(a), int(b));
         return;
     }
+    // One rectangle (a plot's interior, for example) needs no merging.
+    if (clip.size() == 1) {
+        const TRect& r = clip.front();
+        const i64 l = std::max<i64>(a, r.Left), rr = std::min<i64>(b, r.Right);
+        if (y >= r.Top && y < r.Bottom && l < rr)
+            f(int(l), int(rr));
+        return;
+    }
     // The region may hold overlapping rectangles: merge so no pixel is
     // visited twice (that would undo an inversion).
     thread_local std::vector<std::pair<i64, i64>> parts;
@@ -273,16 +281,27 @@ void TCanvas::ThinLine(i64 x0, i64 y0, i64 x1, i64 y1, bool includeEnd)
     const i64 sMajor = xMajor ? (x1 >= x0 ? 1 : -1) : (y1 >= y0 ? 1 : -1);
     const i64 sMinor = xMajor ? (y1 >= y0 ? 1 : -1) : (x1 >= x0 ? 1 : -1);
     const i64 m0 = xMajor ? x0 : y0, n0 = xMajor ? y0 : x0;
-    const i64 mLimit = xMajor ? bitmap_.Width() : bitmap_.Height();
 
-    // Only the steps whose major coordinate lies on the bitmap.
+    // A clip of one rectangle (a plot's interior, for example) is tested
+    // like the bitmap's own bounds; only more rectangles need PtVisible.
+    i64 cl = 0, ct = 0, cr = bitmap_.Width(), cb = bitmap_.Height();
+    const bool fastClip = clip_.size() <= 1;
+    if (clip_.size() == 1) {
+        cl = std::max<i64>(cl, clip_.front().Left);
+        ct = std::max<i64>(ct, clip_.front().Top);
+        cr = std::min<i64>(cr, clip_.front().Right);
+        cb = std::min<i64>(cb, clip_.front().Bottom);
+    }
+    const i64 mLo = xMajor ? cl : ct, mHi = xMajor ? cr : cb;
+
+    // Only the steps whose major coordinate lies in those bounds.
     i64 iFrom = 0, iTo = steps;  // [iFrom, iTo)
     if (sMajor > 0) {
-        iFrom = std::max<i64>(iFrom, -m0);
-        iTo = std::min<i64>(iTo, mLimit - m0);
+        iFrom = std::max<i64>(iFrom, mLo - m0);
+        iTo = std::min<i64>(iTo, mHi - m0);
     } else {
-        iFrom = std::max<i64>(iFrom, m0 - (mLimit - 1));
-        iTo = std::min<i64>(iTo, m0 + 1);
+        iFrom = std::max<i64>(iFrom, m0 - (mHi - 1));
+        iTo = std::min<i64>(iTo, m0 - mLo + 1);
     }
     if (iFrom >= iTo)
         return;
@@ -292,7 +311,10 @@ void TCanvas::ThinLine(i64 x0, i64 y0, i64 x1, i64 y1, bool includeEnd)
     const i64 den = 2 * std::max<i64>(major, 1);
     // minor offset = floor((2·i·minor + major) / (2·major)), kept as a quotient and remainder
     i64 off, rem;
-    if (iFrom < (i64(1) << 30) && minor < (i64(1) << 31)) {
+    if (iFrom == 0) {  // the usual case, without a division
+        off = 0;
+        rem = major;
+    } else if (iFrom < (i64(1) << 30) && minor < (i64(1) << 31)) {
         const i64 num = 2 * iFrom * minor + major;
         off = num / den;
         rem = num % den;
@@ -301,13 +323,11 @@ void TCanvas::ThinLine(i64 x0, i64 y0, i64 x1, i64 y1, bool includeEnd)
         off = i64(num / den);
         rem = i64(num % den);
     }
-    const bool fastClip = clip_.empty();
     for (i64 i = iFrom; i < iTo; ++i) {
         const i64 m = m0 + sMajor * i;
         const i64 n = n0 + sMinor * off;
         const i64 x = xMajor ? m : n, y = xMajor ? n : m;
-        if (x >= 0 && y >= 0 && x < bitmap_.Width() && y < bitmap_.Height() &&
-            (fastClip || PtVisible(int(x), int(y)))) {
+        if (x >= cl && y >= ct && x < cr && y < cb && (fastClip || PtVisible(int(x), int(y)))) {
             Touch(x, y, x + 1, y + 1);
             std::uint32_t& w = bitmap_.ScanLine(int(y))[x];
             w = invert ? (w ^ kRgbMask) : px;

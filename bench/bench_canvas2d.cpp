@@ -1,0 +1,215 @@
+// The plotting canvas against the plotting library its users would pick
+// instead, on the same picture: an 800 x 600 plot framed with labelled
+// marks on all four sides, a random walk of 100,000 segments and 10,000
+// points of radius 2, no antialiasing, each drawn into an off-screen
+// picture. Also one step of an animated zoom on that plot.
+#include "QtBenchMain.h"
+#include "components/Tcanvas2d.h"
+
+#include <qcustomplot.h>
+
+#include <benchmark/benchmark.h>
+
+#include <QImage>
+#include <QPainter>
+
+#include <algorithm>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int PlotWidth = 800;
+constexpr int PlotHeight = 600;
+constexpr int Segments = 100000;
+constexpr int Points = 10000;
+
+struct Scene {
+    std::vector<double> walkX, walkY, pointX, pointY;
+    double xMin = 0, xMax = 0, yMin = 0, yMax = 0;
+
+    Scene()
+    {
+        std::mt19937 rng(16);
+        std::normal_distribution<double> step(0.0, 1.0);
+        double x = 0, y = 0;
+        for (int i = 0; i <= Segments; ++i) {
+            walkX.push_back(x);
+            walkY.push_back(y);
+            x += step(rng);
+            y += step(rng);
+        }
+        xMin = *std::ranges::min_element(walkX);
+        xMax = *std::ranges::max_element(walkX);
+        yMin = *std::ranges::min_element(walkY);
+        yMax = *std::ranges::max_element(walkY);
+        std::uniform_real_distribution<double> ux(xMin, xMax), uy(yMin, yMax);
+        for (int i = 0; i < Points; ++i) {
+            pointX.push_back(ux(rng));
+            pointY.push_back(uy(rng));
+        }
+    }
+};
+
+const Scene& TheScene()
+{
+    static const Scene scene;
+    return scene;
+}
+
+// The windows a zoom step alternates between: the whole walk and 90 % of it
+// around its centre.
+TPlotWindow ZoomStepWindow(int step)
+{
+    const Scene& s = TheScene();
+    const double cx = (s.xMin + s.xMax) / 2, cy = (s.yMin + s.yMax) / 2;
+    const double f = step % 2 ? 1.0 : 0.9;
+    const double wx = (s.xMax - s.xMin) / 2 * f, wy = (s.yMax - s.yMin) / 2 * f;
+    return {cx - wx, cy - wy, cx + wx, cy + wy};
+}
+
+// A canvas whose drawing surface is 800 x 600, with the scene in OnDraw.
+struct Canvas {
+    TCanvas2D c;
+    Canvas()
+    {
+        const Scene& s = TheScene();
+        c.resize(PlotWidth + 4 * c.BevelWidth(), PlotHeight + 4 * c.BevelWidth());
+        c.SetAxisXMin(s.xMin);
+        c.SetAxisXMax(s.xMax);
+        c.SetAxisYMin(s.yMin);
+        c.SetAxisYMax(s.yMax);
+        c.SetFormat("0.0");
+        c.OnDraw = [this, &s](TObject*) {
+            TCanvas& canvas = c.DrawCanvas();
+            canvas.Pen.Color = clYellow;
+            for (int i = 0; i < Segments; ++i)
+                c.Line(s.walkX[i], s.walkY[i], s.walkX[i + 1], s.walkY[i + 1]);
+            canvas.Pen.Color = clLime;
+            canvas.Brush.Color = clLime;
+            for (int i = 0; i < Points; ++i)
+                c.Point(s.pointX[i], s.pointY[i], 2);
+        };
+        // Drawn only when visible; the benchmarks show nothing on screen.
+        c.SetVisible(true);
+    }
+};
+
+void BM_Canvas2DRedraw(benchmark::State& state)
+{
+    Canvas plot;
+    for (auto _ : state) {
+        plot.c.Draw();
+        plot.c.Image().Picture().Bitmap().TakeDirty();
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_Canvas2DRedraw)->Unit(benchmark::kMillisecond);
+
+// One step of an animated zoom: the window moves, the plot is redrawn and
+// pending input is processed.
+void BM_Canvas2DZoomStep(benchmark::State& state)
+{
+    Canvas plot;
+    int step = 0;
+    for (auto _ : state) {
+        const TPlotWindow w = ZoomStepWindow(step++);
+        plot.c.AxisChange(w.XMin, w.YMin, w.XMax, w.YMax, 1);
+        plot.c.Image().Picture().Bitmap().TakeDirty();
+    }
+}
+BENCHMARK(BM_Canvas2DZoomStep)->Unit(benchmark::kMillisecond);
+
+// The same scene in the peer library, rendered into an image.
+struct PeerPlot {
+    QCustomPlot plot;
+    QImage image{PlotWidth, PlotHeight, QImage::Format_RGB32};
+    QCPCurve* walk;
+
+    PeerPlot()
+    {
+        const Scene& s = TheScene();
+        plot.resize(PlotWidth, PlotHeight);
+        plot.setNotAntialiasedElements(QCP::aeAll);
+        plot.setBackground(QBrush(Qt::black));
+        plot.axisRect()->setBackground(QBrush(QColor(0, 0, 128)));
+        for (QCPAxis* axis : {plot.xAxis, plot.yAxis, plot.xAxis2, plot.yAxis2}) {
+            axis->setVisible(true);
+            axis->setTickLabels(true);
+            axis->setBasePen(QPen(Qt::white));
+            axis->setTickPen(QPen(Qt::white));
+            axis->setTickLabelColor(Qt::white);
+            axis->setNumberFormat("f");
+            axis->setNumberPrecision(1);
+            axis->ticker()->setTickCount(11);
+        }
+        plot.xAxis->setRange(s.xMin, s.xMax);
+        plot.xAxis2->setRange(s.xMin, s.xMax);
+        plot.yAxis->setRange(s.yMin, s.yMax);
+        plot.yAxis2->setRange(s.yMin, s.yMax);
+
+        walk = new QCPCurve(plot.xAxis, plot.yAxis);
+        walk->setData(QVector<double>(s.walkX.begin(), s.walkX.end()), QVector<double>(s.walkY.begin(), s.walkY.end()));
+        walk->setPen(QPen(Qt::yellow));
+
+        QCPGraph* dots = plot.addGraph();
+        dots->setData(QVector<double>(s.pointX.begin(), s.pointX.end()),
+                      QVector<double>(s.pointY.begin(), s.pointY.end()));
+        dots->setLineStyle(QCPGraph::lsNone);
+        dots->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, Qt::green, Qt::green, 5));
+    }
+    void Render()
+    {
+        QCPPainter p(&image);
+        plot.toPainter(&p, PlotWidth, PlotHeight);
+    }
+};
+
+void BM_QCustomPlotRedraw(benchmark::State& state)
+{
+    PeerPlot peer;
+    for (auto _ : state) {
+        peer.Render();
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_QCustomPlotRedraw)->Unit(benchmark::kMillisecond);
+
+void BM_QCustomPlotZoomStep(benchmark::State& state)
+{
+    PeerPlot peer;
+    int step = 0;
+    for (auto _ : state) {
+        const TPlotWindow w = ZoomStepWindow(step++);
+        for (QCPAxis* x : {peer.plot.xAxis, peer.plot.xAxis2})
+            x->setRange(w.XMin, w.XMax);
+        for (QCPAxis* y : {peer.plot.yAxis, peer.plot.yAxis2})
+            y->setRange(w.YMin, w.YMax);
+        peer.Render();
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(BM_QCustomPlotZoomStep)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    // To look at both pictures: bench_canvas2d --save <folder>
+    return QtBenchmarkMain(argc, argv, [](int argc, char** argv) {
+        if (argc != 3 || std::string(argv[1]) != "--save")
+            return false;
+        const std::string dir = argv[2];
+        Canvas ours;
+        ours.c.Draw();
+        TBitmap& b = ours.c.Image().Picture().Bitmap();
+        QImage(reinterpret_cast<const uchar*>(b.ScanLine(0)), b.Width(), b.Height(), b.Width() * 4,
+               QImage::Format_RGB32)
+            .save(QString::fromStdString(dir + "/canvas2d.png"));
+        PeerPlot peer;
+        peer.Render();
+        peer.image.save(QString::fromStdString(dir + "/peer.png"));
+        return true;
+    });
+}

@@ -1,0 +1,90 @@
+// Zoom and pan of a plot, apart from the widget that shows it: the window
+// of world coordinates and the arithmetic of its changes, the check that a
+// window can be shown, the history of visited windows and the table that
+// turns mouse input into navigation actions.
+#pragma once
+
+#include <cstddef>
+#include <iosfwd>
+#include <optional>
+#include <vector>
+
+// A rectangle of world coordinates, y growing upward.
+struct TPlotWindow {
+    double XMin = 0;
+    double YMin = 0;
+    double XMax = 0;
+    double YMax = 0;
+    friend bool operator==(const TPlotWindow&, const TPlotWindow&) = default;
+};
+void PrintTo(const TPlotWindow& w, std::ostream* os);
+
+// Narrowest and widest extent a window may have on either axis.
+constexpr double WindowExtentMin = 1e-20;
+constexpr double WindowExtentMax = 1e20;
+
+// True when both extents lie in WindowExtentMin..WindowExtentMax; NaN and
+// infinite limits fail.
+bool WindowValid(const TPlotWindow& w);
+
+// The window of width Width and height Height centred on (CX, CY).
+TPlotWindow WindowAround(double CX, double CY, double Width, double Height);
+
+// The window moved by DX, DY world units.
+TPlotWindow WindowMoved(const TPlotWindow& w, double DX, double DY);
+
+// Step Step of Steps on the way from From to To; the last step is To
+// exactly, whatever the rounding of the steps before it.
+TPlotWindow WindowBetween(const TPlotWindow& From, const TPlotWindow& To, int Step, int Steps);
+
+// The windows that navigation visited, with the position of the one shown.
+// A new window drops those ahead of the position, as a browser's history
+// does; the oldest go when there are more than Depth.
+class TZoomHistory {
+public:
+    static constexpr std::size_t DefaultDepth = 64;
+    explicit TZoomHistory(std::size_t Depth = DefaultDepth) : depth_(Depth < 2 ? 2 : Depth) {}
+
+    // A change from From to To ended. From is recorded first when the
+    // window was moved by other means since the last record.
+    void Record(const TPlotWindow& From, const TPlotWindow& To);
+    // The window before (after) the current one, which becomes current;
+    // nothing at either end.
+    std::optional<TPlotWindow> Back();
+    std::optional<TPlotWindow> Forward();
+    bool CanBack() const { return index_ > 0; }
+    bool CanForward() const { return index_ + 1 < windows_.size(); }
+    std::size_t Size() const { return windows_.size(); }
+    void Clear();
+
+private:
+    void Push(const TPlotWindow& w);
+
+    std::vector<TPlotWindow> windows_;
+    std::size_t index_ = 0;
+    std::size_t depth_;
+};
+
+// Navigation modes as the canvas stores them.
+constexpr int zmNone = 0;
+constexpr int zmZoomIn = 1;
+constexpr int zmZoomOut = -1;
+constexpr int zmPan = 2;
+
+// What a piece of mouse input asks of the canvas.
+enum class TNavAction {
+    None,        // nothing, but the owner still hears of the input
+    Ignore,      // swallowed: the owner does not hear of it either
+    ZoomIn,      // zoom onto the box
+    ZoomOut,     // zoom out around the pointer
+    PanBegin,    // a drag starts at the pointer
+    PanFinish,   // the drag ends: move the window
+    BoxFollow,   // the zoom box follows the pointer
+    LineFollow,  // the pan line follows the pointer
+    Stop,        // stop a running animation
+    LeaveMode,   // back to no mode, and stop
+};
+
+TNavAction NavPress(int Mode, bool Left, bool Animating);
+TNavAction NavMove(int Mode, bool Panning);
+TNavAction NavRelease(int Mode, bool Left, bool Panning);

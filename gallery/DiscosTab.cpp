@@ -1,0 +1,64 @@
+#include "gallery/GalleryTabs.h"
+
+#include "components/Diskinfo.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLocale>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+QString Size(std::int64_t bytes)
+{
+    if (bytes < 0)
+        return QString::fromUtf8("desconocido");
+    return QLocale().formattedDataSize(bytes, 1, QLocale::DataSizeTraditionalFormat);
+}
+
+} // namespace
+
+TDiscosTab::TDiscosTab(QWidget* Parent) : QWidget(Parent)
+{
+    auto* column = new QVBoxLayout(this);
+    Table = new QTableWidget(this);
+    Table->setColumnCount(7);
+    Table->setHorizontalHeaderLabels({QString::fromUtf8("Unidad"), QString::fromUtf8("Tipo"),
+                                      QString::fromUtf8("Etiqueta"), QString::fromUtf8("Sistema de archivos"),
+                                      QString::fromUtf8("Número de serie"), QString::fromUtf8("Tamaño"),
+                                      QString::fromUtf8("Libre")});
+    Table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    Table->verticalHeader()->hide();
+    Table->horizontalHeader()->setStretchLastSection(true);
+    column->addWidget(Table, 1);
+    auto* row = new QHBoxLayout;
+    auto* refresh = new QPushButton(QString::fromUtf8("&Actualizar"), this);
+    connect(refresh, &QPushButton::clicked, this, [this] { Fill(); });
+    row->addStretch(1);
+    row->addWidget(refresh);
+    column->addLayout(row);
+    Fill();
+}
+
+void TDiscosTab::Fill()
+{
+    const std::vector<std::string> volumes = TDiskInfo::Volumes();
+    Table->setRowCount(static_cast<int>(volumes.size()));
+    TDiskInfo info;
+    for (int r = 0; r < static_cast<int>(volumes.size()); ++r) {
+        info.SetDrive(volumes[static_cast<std::size_t>(r)]);
+        const QString cells[] = {QString::fromStdString(info.Drive()),      QString::fromStdString(info.DriveType()),
+                                 QString::fromStdString(info.VolumeName()), QString::fromStdString(info.FileSystem()),
+                                 QString::fromStdString(info.SerialNumberStr()), Size(info.DriveSize()),
+                                 Size(info.DriveFree())};
+        for (int c = 0; c < 7; ++c) {
+            auto* item = new QTableWidgetItem(cells[c]);
+            if (c >= 5)
+                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            Table->setItem(r, c, item);
+        }
+    }
+    Table->resizeColumnsToContents();
+}

@@ -1,0 +1,130 @@
+#include "gallery/GalleryTabs.h"
+
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+
+#include <cmath>
+#include <vector>
+
+namespace {
+
+QComboBox* Choice(std::initializer_list<const char*> items, QWidget* parent)
+{
+    auto* box = new QComboBox(parent);
+    for (const char* item : items)
+        box->addItem(QString::fromUtf8(item));
+    return box;
+}
+
+QDoubleSpinBox* Number(double value, double low, double high, QWidget* parent)
+{
+    auto* box = new QDoubleSpinBox(parent);
+    box->setRange(low, high);
+    box->setDecimals(1);
+    box->setValue(value);
+    return box;
+}
+
+} // namespace
+
+TEscalaTab::TEscalaTab(TStatusLine Status, QWidget* Parent) : QWidget(Parent), FStatus(std::move(Status))
+{
+    auto* row = new QHBoxLayout(this);
+    FStage = new QGridLayout;
+    row->addLayout(FStage, 1);
+    auto* form = new QFormLayout;
+    row->addLayout(form);
+
+    Field = new TQelImage(this);
+    Field->setMinimumSize(200, 150);
+    Scale = new TEscala(this);
+    Scale->SetAutoSize(false);
+    FStage->addWidget(Field, 0, 0);
+
+    Graduation = Choice({"Dos colores", "Tres colores"}, this);
+    Orientation = Choice({"Vertical", "Horizontal"}, this);
+    Position = Choice({"Normal", "Inversa"}, this);
+    Interval = Number(0, 0, 1000, this);
+    Minimum = Number(0, -1000, 1000, this);
+    Maximum = Number(100, -1000, 1000, this);
+    Graduation->setCurrentIndex(1);
+    form->addRow(QString::fromUtf8("Graduación:"), Graduation);
+    form->addRow(QString::fromUtf8("Orientación:"), Orientation);
+    form->addRow(QString::fromUtf8("Posición:"), Position);
+    form->addRow(QString::fromUtf8("Intervalo:"), Interval);
+    form->addRow(QString::fromUtf8("Mínimo:"), Minimum);
+    form->addRow(QString::fromUtf8("Máximo:"), Maximum);
+    form->addRow(new QLabel(QString::fromUtf8("El campo va de −10 a 110;\nla marca sigue al puntero\nen la escala vertical."),
+                            this));
+    for (QComboBox* box : {Graduation, Orientation, Position})
+        connect(box, &QComboBox::currentIndexChanged, this, [this] { Apply(); });
+    for (QDoubleSpinBox* box : {Interval, Minimum, Maximum})
+        connect(box, &QDoubleSpinBox::valueChanged, this, [this] { Apply(); });
+
+    Field->OnResize = [this](TObject*) { FieldDraw(); };
+    Field->OnMouseMove = [this](TObject*, TShiftState, int X, int Y) {
+        const double v = FieldValue(X, Y);
+        FStatus(QString::fromUtf8("Valor: %1").arg(v, 0, 'f', 2));
+        if (Scale->Orientation() == Escala::eoVertical) {
+            Scale->Draw();
+            Scale->DrawMarkVertical(v);
+        }
+    };
+    Apply();
+}
+
+double TEscalaTab::FieldValue(int X, int Y) const
+{
+    const double w = std::max(Field->width(), 1), h = std::max(Field->height(), 1);
+    const double u = X / w * 6.28, v = Y / h * 6.28;
+    return 50 + 60 * std::sin(u) * std::cos(v * 0.75);
+}
+
+// The field is coloured by the scale's own mapping, so the two always agree.
+void TEscalaTab::FieldDraw()
+{
+    TBitmap& b = Field->Picture().Bitmap();
+    std::vector<double> values(static_cast<std::size_t>(b.Width()));
+    std::vector<TColor> colors(values.size());
+    Field->PixelOpen();
+    for (int y = 0; y < b.Height(); ++y) {
+        for (int x = 0; x < b.Width(); ++x)
+            values[static_cast<std::size_t>(x)] = FieldValue(x, y);
+        Scale->ValuesToColors(values.data(), colors.data(), values.size());
+        Field->PixelRowSet(y);
+        for (int x = 0; x < b.Width(); ++x)
+            Field->PixelSet(x, colors[static_cast<std::size_t>(x)]);
+    }
+    Field->PixelClose();
+}
+
+void TEscalaTab::Apply()
+{
+    Scale->SetGraduation(static_cast<TEscalaGraduation>(Graduation->currentIndex()));
+    Scale->SetPosition(static_cast<TEscalaPosition>(Position->currentIndex()));
+    // A range the wrong way round is not taken: the scale keeps its last.
+    if (Maximum->value() > Minimum->value())
+        Scale->SetMaxMin(Maximum->value(), Minimum->value());
+    Scale->SetInterval(Interval->value());
+
+    const bool vertical = Orientation->currentIndex() == 0;
+    Scale->SetOrientation(vertical ? Escala::eoVertical : Escala::eoHorizontal);
+    FStage->removeWidget(Scale);
+    Scale->setMinimumSize(0, 0);
+    Scale->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    // Room for the end labels, which stand centred on the band's ends.
+    Scale->SetMargin(vertical ? 5 : 30);
+    if (vertical) {
+        Scale->setFixedWidth(90);
+        FStage->addWidget(Scale, 0, 1);
+    } else {
+        Scale->setFixedHeight(70);
+        FStage->addWidget(Scale, 1, 0);
+    }
+    Scale->Draw();
+    FieldDraw();
+}
