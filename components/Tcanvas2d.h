@@ -8,6 +8,7 @@
 #include "components/PlotNavigation.h"
 #include "components/Tqelimage.h"
 #include "toolkit/controls/Controls.h"
+#include "toolkit/controls/Properties.h"
 #include "toolkit/graphics/Graphics.h"
 
 #include <string>
@@ -16,6 +17,7 @@ class QWheelEvent;
 
 class TCanvas2D : public TCustomPanel {
     Q_OBJECT
+    Q_PROPERTY(QColor AxisColor READ AxisColorQ WRITE SetAxisColorQ)
     Q_PROPERTY(bool AxisShow READ AxisShow WRITE SetAxisShow)
     Q_PROPERTY(int AxisXMargin READ AxisXMargin WRITE SetAxisXMargin)
     Q_PROPERTY(bool AxisXMarginAuto READ AxisXMarginAuto WRITE SetAxisXMarginAuto)
@@ -27,6 +29,9 @@ class TCanvas2D : public TCustomPanel {
     Q_PROPERTY(int AxisYMarks READ AxisYMarks WRITE SetAxisYMarks)
     Q_PROPERTY(double AxisYMax READ AxisYMax WRITE SetAxisYMax)
     Q_PROPERTY(double AxisYMin READ AxisYMin WRITE SetAxisYMin)
+    Q_PROPERTY(QColor ColorExt READ ColorExtQ WRITE SetColorExtQ)
+    Q_PROPERTY(QColor ColorInt READ ColorIntQ WRITE SetColorIntQ)
+    Q_PROPERTY(QString Format READ FormatQ WRITE SetFormatQ)
     Q_PROPERTY(double ZoomAllXMax READ ZoomAllXMax WRITE SetZoomAllXMax)
     Q_PROPERTY(double ZoomAllXMin READ ZoomAllXMin WRITE SetZoomAllXMin)
     Q_PROPERTY(double ZoomAllYMax READ ZoomAllYMax WRITE SetZoomAllYMax)
@@ -92,6 +97,12 @@ public:
     // The mouse wheel zooms around the pointer when set (off by default).
     bool WheelZoom() const { return FWheelZoom; }
     void SetWheelZoom(bool Value) { FWheelZoom = Value; }
+
+    // The colours and the pattern as Qt properties.
+    TK_COLOR_PROPERTY(AxisColor)
+    TK_COLOR_PROPERTY(ColorExt)
+    TK_COLOR_PROPERTY(ColorInt)
+    TK_CAPTION_PROPERTY(Format)
 
     // Raised with the canvas as Sender. The mouse events carry pixels of
     // the drawing surface. (OnDblClick and the mouse events are the
@@ -183,11 +194,12 @@ protected:
     void Resize() override;
     bool eventFilter(QObject* Watched, QEvent* Event) override;
     // The bevels are not part of the plot: the owner hears only of the
-    // drawing surface's input.
-    void mousePressEvent(QMouseEvent* e) override;
-    void mouseReleaseEvent(QMouseEvent* e) override;
-    void mouseDoubleClickEvent(QMouseEvent* e) override;
-    void mouseMoveEvent(QMouseEvent* e) override;
+    // drawing surface's input, in its pixels.
+    void MouseDown(TMouseButton, TShiftState, int, int) override {}
+    void MouseMove(TShiftState, int, int) override {}
+    void MouseUp(TMouseButton, TShiftState, int, int) override {}
+    void Click() override {}
+    void DblClick() override {}
 
 private:
     int SurfaceWidth() const;

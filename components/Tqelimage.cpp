@@ -13,10 +13,6 @@ namespace {
 constexpr int EmptyLow = INT_MAX;
 constexpr int EmptyHigh = INT_MIN;
 
-// Sums of coordinates can leave the int range; the canvas clips anything
-// in range, so the ends of the range will do.
-int ClampInt(std::int64_t v) { return int(std::clamp<std::int64_t>(v, INT_MIN, INT_MAX)); }
-
 // Gives a variable a value for as long as it lives, then the old one back,
 // also when what runs meanwhile throws.
 template <class T>
@@ -147,27 +143,25 @@ void TQelImage::OrDraw(int X1, int Y1, int X2, int Y2, TColor Color, bool Inscri
     // Only the part on the picture can change, so the scratch bitmap holds
     // just that part and stays small whatever the box.
     const TBitmap& picture = canvas.Bitmap();
-    const int left = ClampInt(std::max<std::int64_t>(X1, 0));
-    const int top = ClampInt(std::max<std::int64_t>(Y1, 0));
-    const int right = ClampInt(std::min<std::int64_t>(X2, picture.Width()));
-    const int bottom = ClampInt(std::min<std::int64_t>(Y2, picture.Height()));
-    if (left >= right || top >= bottom)
+    const TRect part = TRect{X1, Y1, X2, Y2}.Intersected(picture.BoundsRect());
+    if (part.Empty())
         return;
+    const int left = part.Left, top = part.Top;
 
     TBitmap& work = *FWorkBitmap;
-    work.SetSize(right - left, bottom - top);
+    work.SetSize(part.Width(), part.Height());
     TCanvas& wc = work.Canvas();
     if (Inscribed) {
         // Black around the ellipse and on its outline: OR with black keeps
         // those pixels. The scratch pen is never given another colour.
         BrushColorSet(wc, clBlack);
-        wc.FillRect({0, 0, work.Width(), work.Height()});
+        wc.FillRect(work.BoundsRect());
         BrushColorSet(wc, Color);
-        wc.Ellipse(ClampInt(std::int64_t(X1) - left), ClampInt(std::int64_t(Y1) - top), ClampInt(std::int64_t(X2) - left),
-                   ClampInt(std::int64_t(Y2) - top));
+        wc.Ellipse(SaturatingInt(std::int64_t(X1) - left), SaturatingInt(std::int64_t(Y1) - top),
+                   SaturatingInt(std::int64_t(X2) - left), SaturatingInt(std::int64_t(Y2) - top));
     } else {
         BrushColorSet(wc, Color);
-        wc.FillRect({0, 0, work.Width(), work.Height()});
+        wc.FillRect(work.BoundsRect());
     }
     canvas.CopyMode = cmSrcPaint;
     canvas.Draw(left, top, work);
@@ -202,8 +196,8 @@ void TQelImage::Ellipse(int X, int Y, int R) { Ellipse(X, Y, R, R); }
 
 void TQelImage::Ellipse(int X, int Y, int RX, int RY)
 {
-    Canvas().Ellipse(ClampInt(std::int64_t(X) - RX), ClampInt(std::int64_t(Y) - RY), ClampInt(std::int64_t(X) + RX),
-                     ClampInt(std::int64_t(Y) + RY));
+    Canvas().Ellipse(SaturatingInt(std::int64_t(X) - RX), SaturatingInt(std::int64_t(Y) - RY),
+                     SaturatingInt(std::int64_t(X) + RX), SaturatingInt(std::int64_t(Y) + RY));
 }
 
 void TQelImage::Ball3D(int X1, int Y1, int X2, int Y2, TColor Color1, TColor Color2, bool Offset)
@@ -217,7 +211,8 @@ void TQelImage::Ball3D(int X1, int Y1, int X2, int Y2, TColor Color1, TColor Col
         const TColor c = ColorMix(Color1, Color2, int(i), int(n));
         canvas.Pen.Color = c;
         BrushColorSet(canvas, c);
-        canvas.Ellipse(ClampInt(X1 + i + h), ClampInt(Y1 + g - h), ClampInt(X2 - i + h), ClampInt(Y2 - g - h));
+        canvas.Ellipse(SaturatingInt(X1 + i + h), SaturatingInt(Y1 + g - h), SaturatingInt(X2 - i + h),
+                       SaturatingInt(Y2 - g - h));
     }
 }
 

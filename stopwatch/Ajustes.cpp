@@ -69,7 +69,7 @@ public:
             valor = std::int32_t(bits);
         } else {
             const std::int64_t con = negativo ? -std::int64_t(v) : std::int64_t(v);
-            valor = int(std::clamp<std::int64_t>(con, INT_MIN, INT_MAX));
+            valor = SaturatingInt(con);
         }
         return true;
     }

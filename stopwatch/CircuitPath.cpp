@@ -33,14 +33,8 @@ TArcoPos ArcoPos(const TTramoCircuito& t, int k)
     return {r, theta, theta0};
 }
 
-int Trunc(double v)
-{
-    const float f = float(v);
-    // Far outside any picture; keeps the conversion defined.
-    if (!(f > -1e9f && f < 1e9f))
-        return f > 0 ? 1000000000 : -1000000000;
-    return int(f);
-}
+// The coordinates go through single precision before they are truncated.
+int Trunc(double v) { return SaturatingTrunc(float(v)); }
 
 }  // namespace
 

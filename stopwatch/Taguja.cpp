@@ -17,14 +17,6 @@ constexpr double kNumeros = 1.25;
 constexpr double kAguja = 0.85;
 constexpr int kGrosor = 3;
 
-// Truncation toward zero, kept defined for coordinates far off the picture.
-int Trunc(double v)
-{
-    if (!(v > -1e9 && v < 1e9))
-        return v > 0 ? 1000000000 : -1000000000;
-    return int(v);
-}
-
 // More marks than the outer ring has pixels only paint the same ring over
 // and over. Past this many (four to a pixel of the ring), an evenly spread
 // selection of the true marks and their numbers is drawn instead, which
@@ -80,12 +72,15 @@ void TAguja::Dibujar()
         const float theta = float(i * kVueltaCompleta / Divisiones);
         const float s = std::sin(theta);
         const float c = std::cos(theta);
-        canvas.MoveTo(Trunc(Centro.X + kMarcaDentro * RadioX * s), Trunc(Centro.Y - kMarcaDentro * RadioY * c));
-        canvas.LineTo(Trunc(Centro.X + kMarcaFuera * RadioX * s), Trunc(Centro.Y - kMarcaFuera * RadioY * c));
+        canvas.MoveTo(SaturatingTrunc(Centro.X + kMarcaDentro * RadioX * s),
+                      SaturatingTrunc(Centro.Y - kMarcaDentro * RadioY * c));
+        canvas.LineTo(SaturatingTrunc(Centro.X + kMarcaFuera * RadioX * s),
+                      SaturatingTrunc(Centro.Y - kMarcaFuera * RadioY * c));
         if (MostrarNumeros) {
             const std::string numero = std::to_string(vuelta * i / Divisiones);
-            canvas.TextOut(Trunc(Centro.X + kNumeros * RadioX * s),
-                           Trunc(Centro.Y - kNumeros * RadioY * c) - altoTexto / 2, numero);
+            const int y = SaturatingTrunc(Centro.Y - kNumeros * RadioY * c);
+            canvas.TextOut(SaturatingTrunc(Centro.X + kNumeros * RadioX * s),
+                           SaturatingInt(std::int64_t(y) - altoTexto / 2), numero);
         }
     }
     PonerValor(Valor);
@@ -106,7 +101,7 @@ void TAguja::DibujarAguja(TColor color)
     canvas.Pen.Width = kGrosor;
     const float theta = float(kVueltaCompleta * Valor / Escala);
     canvas.MoveTo(Centro.X, Centro.Y);
-    canvas.LineTo(Trunc(Centro.X + std::sin(double(theta)) * (RadioX * kAguja)),
-                  Trunc(Centro.Y - std::cos(double(theta)) * (RadioY * kAguja)));
+    canvas.LineTo(SaturatingTrunc(Centro.X + std::sin(double(theta)) * (RadioX * kAguja)),
+                  SaturatingTrunc(Centro.Y - std::cos(double(theta)) * (RadioY * kAguja)));
     canvas.Pen.Width = 1;
 }

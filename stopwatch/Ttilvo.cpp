@@ -18,24 +18,6 @@ constexpr int kVueltaSinParada = 10000;
 // The widest text the read-out shows.
 constexpr const char* kLecturaMasAncha = "0:00:00:000";
 
-bool Vacio(const TRect& r) { return r.Left >= r.Right || r.Top >= r.Bottom; }
-
-TRect Union(const TRect& a, const TRect& b)
-{
-    if (Vacio(a))
-        return b;
-    if (Vacio(b))
-        return a;
-    return {std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right), std::max(a.Bottom, b.Bottom)};
-}
-
-TRect Interseccion(const TRect& a, const TRect& b)
-{
-    return {std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right), std::min(a.Bottom, b.Bottom)};
-}
-
-bool Tocan(const TRect& a, const TRect& b) { return !Vacio(Interseccion(a, b)); }
-
 TRect Alrededor(TPoint p, int margen) { return {p.X - margen, p.Y - margen, p.X + margen + 1, p.Y + margen + 1}; }
 
 // Where each glyph of a text lands when TextOut writes it centred on x with
@@ -59,11 +41,6 @@ void TintaTexto(const TFont& fuente, const std::string& texto, int x, int y, std
     }
     porLetra = glifos.size() == texto.size() &&
                std::all_of(texto.begin(), texto.end(), [](char c) { return (unsigned char)c < 0x80; });
-}
-
-int Saturar(std::int64_t v)
-{
-    return int(std::clamp<std::int64_t>(v, INT_MIN, INT_MAX));
 }
 
 }  // namespace
@@ -102,23 +79,26 @@ TTilvo::~TTilvo() = default;
 
 int TTilvo::AMilisegundos(int horas, int minutos, int segundos, int milisegundos)
 {
-    return Saturar(std::int64_t(horas) * 3600000 + std::int64_t(minutos) * 60000 + std::int64_t(segundos) * 1000 +
-                   milisegundos);
+    return SaturatingInt(std::int64_t(horas) * 3600000 + std::int64_t(minutos) * 60000 +
+                         std::int64_t(segundos) * 1000 + milisegundos);
 }
 
 int TTilvo::SacarHoras(int tiempo) { return tiempo / 3600000; }
 
-int TTilvo::SacarMinutos(int tiempo, int horas) { return Saturar((tiempo - std::int64_t(horas) * 3600000) / 60000); }
+int TTilvo::SacarMinutos(int tiempo, int horas)
+{
+    return SaturatingInt((tiempo - std::int64_t(horas) * 3600000) / 60000);
+}
 
 int TTilvo::SacarSegundos(int tiempo, int horas, int minutos)
 {
-    return Saturar((tiempo - std::int64_t(horas) * 3600000 - std::int64_t(minutos) * 60000) / 1000);
+    return SaturatingInt((tiempo - std::int64_t(horas) * 3600000 - std::int64_t(minutos) * 60000) / 1000);
 }
 
 int TTilvo::SacarMilisegundos(int tiempo, int horas, int minutos, int segundos)
 {
-    return Saturar(tiempo - std::int64_t(horas) * 3600000 - std::int64_t(minutos) * 60000 -
-                   std::int64_t(segundos) * 1000);
+    return SaturatingInt(tiempo - std::int64_t(horas) * 3600000 - std::int64_t(minutos) * 60000 -
+                         std::int64_t(segundos) * 1000);
 }
 
 void TTilvo::Beep(unsigned tipo) const
@@ -302,10 +282,9 @@ void TTilvo::PintarFondo()
     if (HayCircuito) {
         OrigenCircuito = origen;
         if (recortable && circuitoValido_ && origen == circuitoOrigen_) {
-            const TRect r = Interseccion(circuitoCambio_, {0, 0, ImagenEstela->Width(), ImagenEstela->Height()});
-            if (!Vacio(r))
-                canvas.CopyRect({r.Left + origen.X, r.Top + origen.Y, r.Right + origen.X, r.Bottom + origen.Y},
-                                ImagenEstela->Canvas(), r);
+            const TRect r = circuitoCambio_.Intersected(ImagenEstela->BoundsRect());
+            if (!r.Empty())
+                canvas.CopyRect(r.Offset(origen.X, origen.Y), ImagenEstela->Canvas(), r);
         } else {
             canvas.Draw(OrigenCircuito.X, OrigenCircuito.Y, *ImagenEstela);
         }
@@ -365,7 +344,7 @@ void TTilvo::EscribirTexto(bool mostrar)
             std::size_t desde = 0, hasta = nuevo.size();
             if (porLetra && !nuevo.empty()) {
                 auto toca = [&](const TRect& t) {
-                    return std::any_of(region.begin(), region.end(), [&](const TRect& r) { return Tocan(r, t); });
+                    return std::any_of(region.begin(), region.end(), [&](const TRect& r) { return r.Intersects(t); });
                 };
                 while (desde < hasta && !toca(tinta[desde]))
                     ++desde;
@@ -376,7 +355,7 @@ void TTilvo::EscribirTexto(bool mostrar)
             // region's part of it is the same as clearing the band.
             const TRect banda = {0, 0, banda_.Ancho, banda_.Alto};
             for (const TRect& r : region)
-                canvas.FillRect(Interseccion(r, banda));
+                canvas.FillRect(r.Intersected(banda));
             canvas.SetClipRegion(std::move(region));
             if (desde < hasta) {
                 if (desde == 0 && hasta == nuevo.size()) {
@@ -404,7 +383,7 @@ void TTilvo::AnotarOcupado()
     TRect banda = {0, 0, banda_.Ancho, banda_.Alto};
     bool tintaDentro = true;
     for (const TRect& r : banda_.Tinta) {
-        banda = Union(banda, r);
+        banda = banda.United(r);
         tintaDentro = tintaDentro && r.Top >= 0 && r.Bottom <= banda_.Alto;
     }
     const TRect circuito =
@@ -414,10 +393,11 @@ void TTilvo::AnotarOcupado()
     if (Modo == 1)
         for (const TAguja* a : {AgujaMinutos.get(), AgujaSegundos.get(), AgujaCentesimas.get()}) {
             const TRect aguja = Alrededor(a->Centro, int(0.85 * std::max(std::abs(a->RadioX), std::abs(a->RadioY))) + 3);
-            agujasLibres = agujasLibres && !Tocan(aguja, banda) && !Tocan(aguja, circuito);
+            agujasLibres = agujasLibres && !aguja.Intersects(banda) && !aguja.Intersects(circuito);
         }
-    banda_.Valida = banda_.Valida && tintaDentro && agujasLibres && !Tocan(banda, circuito) && !Tocan(banda, punto_);
-    circuitoValido_ = circuitoValido_ && agujasLibres && !Tocan(banda, circuito);
+    banda_.Valida =
+        banda_.Valida && tintaDentro && agujasLibres && !banda.Intersects(circuito) && !banda.Intersects(punto_);
+    circuitoValido_ = circuitoValido_ && agujasLibres && !banda.Intersects(circuito);
 }
 
 void TTilvo::Pintar()
@@ -475,7 +455,7 @@ TPoint TTilvo::PuntoCircuito(int paso)
     std::int64_t c = std::int64_t(paso) + InicioCircuito;
     if (LongitudCircuito > 0)
         c %= LongitudCircuito;
-    const TPoint p = PuntoRecorrido(int(std::clamp<std::int64_t>(c, INT_MIN, INT_MAX)));
+    const TPoint p = PuntoRecorrido(SaturatingInt(c));
     return {OrigenCircuito.X + p.X, OrigenCircuito.Y + p.Y};
 }
 
@@ -488,7 +468,7 @@ void TTilvo::DibujarEstela(int pasos)
         RestaurarCircuito();
     // A 2-pixel pen stays within 2 pixels of the points it joins.
     if (PasosEstela < pasos && PasosEstela > 0)
-        circuitoCambio_ = Union(circuitoCambio_, Alrededor(canvas.PenPos, 2));
+        circuitoCambio_ = circuitoCambio_.United(Alrededor(canvas.PenPos, 2));
     for (int i = PasosEstela; i < pasos; ++i) {
         const TPoint p = PuntoCircuito(i);
         const int x = p.X - OrigenCircuito.X, y = p.Y - OrigenCircuito.Y;
@@ -496,7 +476,7 @@ void TTilvo::DibujarEstela(int pasos)
             canvas.MoveTo(x, y);
         else
             canvas.LineTo(x, y);
-        circuitoCambio_ = Union(circuitoCambio_, Alrededor({x, y}, 2));
+        circuitoCambio_ = circuitoCambio_.United(Alrededor({x, y}, 2));
     }
     canvas.Pen.Width = 1;
     PasosEstela = pasos;
@@ -519,6 +499,6 @@ void TTilvo::DibujarPunto(int x, int y)
     canvas.Ellipse(x - r, y - r, x + r, y + r);
     // The dot stands on the display until the next copy of the circuit.
     punto_ = Alrededor({x, y}, std::abs(r) + 2);
-    circuitoCambio_ = Union(circuitoCambio_, {punto_.Left - OrigenCircuito.X, punto_.Top - OrigenCircuito.Y,
+    circuitoCambio_ = circuitoCambio_.United({punto_.Left - OrigenCircuito.X, punto_.Top - OrigenCircuito.Y,
                                               punto_.Right - OrigenCircuito.X, punto_.Bottom - OrigenCircuito.Y});
 }

@@ -32,6 +32,17 @@ constexpr std::uint32_t White = 0x00FFFFFF;
 
 }  // namespace
 
+TEST(TQelImage, PublishedPropertiesStartAtTheirDefaults)
+{
+    TQelImage image;
+    EXPECT_EQ(image.property("Align").value<TAlign>(), alNone);
+    EXPECT_EQ(image.property("Cursor").toInt(), crDefault);
+    EXPECT_FALSE(image.property("AutoSize").toBool());
+    EXPECT_FALSE(image.property("Transparent").toBool());
+    EXPECT_TRUE(image.setProperty("Transparent", true));
+    EXPECT_TRUE(image.Transparent());
+}
+
 TEST(TQelImage, PixelPass)
 {
     Image img(8, 4);

@@ -49,13 +49,6 @@ TColor ColorToRGB(TColor color)
     return color & 0x00FFFFFF;
 }
 
-void PrintTo(const TPoint& p, std::ostream* os) { *os << "(" << p.X << ", " << p.Y << ")"; }
-
-void PrintTo(const TRect& r, std::ostream* os)
-{
-    *os << "(" << r.Left << ", " << r.Top << ")-(" << r.Right << ", " << r.Bottom << ")";
-}
-
 TBitmap::TBitmap() = default;
 
 TBitmap::TBitmap(int width, int height) { SetSize(width, height); }
@@ -110,12 +103,12 @@ void TBitmap::SetSize(int width, int height)
 
 void TBitmap::MarkDirty(const TRect& in)
 {
-    TRect r{std::max(in.Left, 0), std::max(in.Top, 0), std::min(in.Right, width_), std::min(in.Bottom, height_)};
-    if (r.Left >= r.Right || r.Top >= r.Bottom)
+    TRect r = in.Intersected(BoundsRect());
+    if (r.Empty())
         return;
     // Most drawing lands inside what is already marked.
     for (const TRect& d : dirty_)
-        if (r.Left >= d.Left && r.Right <= d.Right && r.Top >= d.Top && r.Bottom <= d.Bottom)
+        if (d.Contains(r))
             return;
     const bool first = dirty_.empty();
     // Swallow every rectangle that overlaps or touches the new one.
@@ -123,9 +116,8 @@ void TBitmap::MarkDirty(const TRect& in)
         merged = false;
         for (std::size_t i = 0; i < dirty_.size(); ++i) {
             const TRect& d = dirty_[i];
-            if (d.Left <= r.Right && r.Left <= d.Right && d.Top <= r.Bottom && r.Top <= d.Bottom) {
-                r = {std::min(r.Left, d.Left), std::min(r.Top, d.Top), std::max(r.Right, d.Right),
-                     std::max(r.Bottom, d.Bottom)};
+            if (d.Inflated(1, 1).Intersects(r)) {
+                r = r.United(d);
                 dirty_.erase(dirty_.begin() + std::ptrdiff_t(i));
                 merged = true;
                 break;
@@ -136,8 +128,7 @@ void TBitmap::MarkDirty(const TRect& in)
     if (dirty_.size() > 16) {
         TRect all = dirty_[0];
         for (const TRect& d : dirty_)
-            all = {std::min(all.Left, d.Left), std::min(all.Top, d.Top), std::max(all.Right, d.Right),
-                   std::max(all.Bottom, d.Bottom)};
+            all = all.United(d);
         dirty_.assign(1, all);
     }
     if (first && OnChange)

@@ -214,8 +214,6 @@ void TCanvas::AssignState(const TCanvas& other)
     bkModeBrush_ = other.bkModeBrush_;
 }
 
-TRect TCanvas::BitmapRect() const { return {0, 0, bitmap_.Width(), bitmap_.Height()}; }
-
 // ------------------------------------------------------------------ spans
 
 void TCanvas::PlotSpan(int y, i64 x1, i64 x2, std::uint32_t px, bool invert)
@@ -387,7 +385,7 @@ void TCanvas::WideLine(i64 x0, i64 y0, i64 x1, i64 y1)
 void TCanvas::FillRect(const TRect& r)
 {
     DirtyScope dirty(*this);
-    if (Brush.Style == bsClear || r.Right <= r.Left || r.Bottom <= r.Top)
+    if (Brush.Style == bsClear || r.Empty())
         return;
     const i64 top = std::max<i64>(r.Top, 0), bottom = std::min<i64>(r.Bottom, bitmap_.Height());
     for (i64 y = top; y < bottom; ++y)
@@ -516,12 +514,11 @@ void TCanvas::Polygon(std::span<const TPoint> points)
 
 bool TCanvas::PtVisible(int x, int y) const
 {
-    if (x < 0 || y < 0 || x >= bitmap_.Width() || y >= bitmap_.Height())
+    if (!bitmap_.BoundsRect().Contains(x, y))
         return false;
     if (clip_.empty())
         return true;
-    return std::any_of(clip_.begin(), clip_.end(),
-                       [&](const TRect& r) { return x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom; });
+    return std::any_of(clip_.begin(), clip_.end(), [&](const TRect& r) { return r.Contains(x, y); });
 }
 
 TColor TCanvas::Pixels(int x, int y) const
@@ -588,12 +585,10 @@ void TCanvas::CopyPixels(const TRect& dest, const TBitmap& sourceIn, const TRect
     auto plainCopyPossible = [&](i64 dw_, i64 dh_, i64 sw_, i64 sh_) {
         return CopyMode == cmSrcCopy && !transparent && dw_ == sw_ && dh_ == sh_ && dw_ > 0 && dh_ > 0;
     };
-    const i64 x0 = std::max<i64>(std::min<i64>(dest.Left, dest.Right), 0);
-    const i64 x1 = std::min<i64>(std::max<i64>(dest.Left, dest.Right), bitmap_.Width());
-    const i64 y0 = std::max<i64>(std::min<i64>(dest.Top, dest.Bottom), 0);
-    const i64 y1 = std::min<i64>(std::max<i64>(dest.Top, dest.Bottom), bitmap_.Height());
-    if (x0 >= x1 || y0 >= y1)
+    const TRect visible = dest.Normalized().Intersected(bitmap_.BoundsRect());
+    if (visible.Empty())
         return;
+    const i64 x0 = visible.Left, x1 = visible.Right, y0 = visible.Top, y1 = visible.Bottom;
 
     // A plain copy at the same size is row after row of memory copies.
     if (plainCopyPossible(dw, dh, sw, sh)) {

@@ -756,9 +756,9 @@ FontEngine& FontEngine::Instance()
     return engine;
 }
 
-FontEngine::FontEngine() : impl_(new Impl) {}
+FontEngine::FontEngine() : impl_(std::make_unique<Impl>()) {}
 
-FontEngine::~FontEngine() { delete impl_; }
+FontEngine::~FontEngine() = default;
 
 TTextMetrics FontEngine::Metrics(const TFont& font)
 {

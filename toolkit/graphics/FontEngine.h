@@ -6,6 +6,7 @@
 #include "toolkit/graphics/Graphics.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -85,5 +86,5 @@ private:
     FontEngine();
     ~FontEngine();
     struct Impl;
-    Impl* impl_;
+    const std::unique_ptr<Impl> impl_;
 };

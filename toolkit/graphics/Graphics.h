@@ -7,9 +7,10 @@
 // measured without a display.
 #pragma once
 
+#include "toolkit/graphics/Geometry.h"
+
 #include <cstdint>
 #include <functional>
-#include <iosfwd>
 #include <memory>
 #include <span>
 #include <string>
@@ -85,31 +86,6 @@ constexpr TColor PixelToColor(std::uint32_t px)
 {
     return static_cast<TColor>(((px & 0xFF) << 16) | (px & 0xFF00) | ((px >> 16) & 0xFF));
 }
-
-// ---------------------------------------------------------- points, rects
-
-struct TPoint {
-    int X = 0;
-    int Y = 0;
-    friend constexpr bool operator==(const TPoint&, const TPoint&) = default;
-};
-constexpr TPoint Point(int x, int y) { return {x, y}; }
-
-// Half-open: covers columns Left..Right-1 and rows Top..Bottom-1.
-struct TRect {
-    int Left = 0;
-    int Top = 0;
-    int Right = 0;
-    int Bottom = 0;
-    constexpr int Width() const { return Right - Left; }
-    constexpr int Height() const { return Bottom - Top; }
-    friend constexpr bool operator==(const TRect&, const TRect&) = default;
-};
-constexpr TRect Rect(int l, int t, int r, int b) { return {l, t, r, b}; }
-constexpr TRect Bounds(int l, int t, int w, int h) { return {l, t, l + w, t + h}; }
-
-void PrintTo(const TPoint& p, std::ostream* os);
-void PrintTo(const TRect& r, std::ostream* os);
 
 // ------------------------------------------------------ pens, brushes, fonts
 
@@ -190,6 +166,7 @@ public:
     int Width() const { return width_; }
     int Height() const { return height_; }
     bool Empty() const { return width_ == 0 || height_ == 0; }
+    TRect BoundsRect() const { return {0, 0, width_, height_}; }
     // Keeps the top-left part of the picture; new pixels are white.
     void SetWidth(int width) { SetSize(width, height_); }
     void SetHeight(int height) { SetSize(width_, height); }
@@ -215,7 +192,7 @@ public:
     // ScanLine marks it itself. OnChange is called when the first change
     // after a TakeDirty is marked, so a view can schedule one update.
     void MarkDirty(const TRect& r);
-    void MarkAllDirty() { MarkDirty({0, 0, width_, height_}); }
+    void MarkAllDirty() { MarkDirty(BoundsRect()); }
     std::vector<TRect> TakeDirty();
     bool IsDirty() const { return !dirty_.empty(); }
     std::function<void()> OnChange;
@@ -338,7 +315,6 @@ private:
     void ThinLine(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1, bool includeEnd);
     void WideLine(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1);
     void CopyPixels(const TRect& dest, const TBitmap& source, const TRect& sourceRect, bool transparent);
-    TRect BitmapRect() const;
     template <class F>
     void Visit(std::int64_t y, std::int64_t x1, std::int64_t x2, F&& f);
     friend class DirtyScope;

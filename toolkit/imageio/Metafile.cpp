@@ -87,52 +87,10 @@ std::string FromUtf16(const std::uint8_t* p, std::size_t units, bool stopAtNul)
 
 // ------------------------------------------------------------- geometry
 
-struct DPoint {
-    double X = 0;
-    double Y = 0;
-};
-
-// x' = M11 x + M21 y + Dx, y' = M12 x + M22 y + Dy (the order of an XFORM).
-struct Affine {
-    double M11 = 1, M12 = 0, M21 = 0, M22 = 1, Dx = 0, Dy = 0;
-
-    DPoint Apply(DPoint p) const { return {M11 * p.X + M21 * p.Y + Dx, M12 * p.X + M22 * p.Y + Dy}; }
-    // This transform first, then next.
-    Affine Then(const Affine& next) const
-    {
-        return {M11 * next.M11 + M12 * next.M21,
-                M11 * next.M12 + M12 * next.M22,
-                M21 * next.M11 + M22 * next.M21,
-                M21 * next.M12 + M22 * next.M22,
-                Dx * next.M11 + Dy * next.M21 + next.Dx,
-                Dx * next.M12 + Dy * next.M22 + next.Dy};
-    }
-    bool AxisAligned() const { return M12 == 0 && M21 == 0; }
-    double Scale() const { return std::sqrt(std::fabs(M11 * M22 - M12 * M21)); }
-    bool Finite() const
-    {
-        return std::isfinite(M11) && std::isfinite(M12) && std::isfinite(M21) && std::isfinite(M22) &&
-               std::isfinite(Dx) && std::isfinite(Dy);
-    }
-};
-
-// Far enough outside any bitmap that the canvas clips it away, near enough
-// that no arithmetic on it overflows.
-constexpr double CoordLimit = 1 << 24;
-
-int ToPixel(double v)
-{
-    if (!(v > -CoordLimit))
-        return -static_cast<int>(CoordLimit);
-    if (!(v < CoordLimit))
-        return static_cast<int>(CoordLimit);
-    return static_cast<int>(std::floor(v + 0.5));
-}
-
 // A path keeps at most this many points.
 constexpr std::size_t MaxPathPoints = 1 << 20;
 
-void AddBezier(std::vector<DPoint>& out, DPoint p0, DPoint p1, DPoint p2, DPoint p3)
+void AddBezier(std::vector<TPointF>& out, TPointF p0, TPointF p1, TPointF p2, TPointF p3)
 {
     constexpr int steps = 16;
     for (int i = 1; i <= steps; ++i) {
@@ -142,7 +100,7 @@ void AddBezier(std::vector<DPoint>& out, DPoint p0, DPoint p1, DPoint p2, DPoint
     }
 }
 
-void AddEllipse(std::vector<DPoint>& out, double l, double t, double r, double b)
+void AddEllipse(std::vector<TPointF>& out, double l, double t, double r, double b)
 {
     constexpr int steps = 72;
     double cx = (l + r) / 2, cy = (t + b) / 2, rx = (r - l) / 2, ry = (b - t) / 2;
@@ -152,7 +110,7 @@ void AddEllipse(std::vector<DPoint>& out, double l, double t, double r, double b
     }
 }
 
-void AddRoundRect(std::vector<DPoint>& out, double l, double t, double r, double b, double w, double h)
+void AddRoundRect(std::vector<TPointF>& out, double l, double t, double r, double b, double w, double h)
 {
     if (l > r)
         std::swap(l, r);
@@ -160,8 +118,8 @@ void AddRoundRect(std::vector<DPoint>& out, double l, double t, double r, double
         std::swap(t, b);
     double rx = std::min(std::fabs(w) / 2, (r - l) / 2), ry = std::min(std::fabs(h) / 2, (b - t) / 2);
     constexpr int steps = 12;
-    const std::array<DPoint, 4> centres = {DPoint{r - rx, t + ry}, DPoint{l + rx, t + ry}, DPoint{l + rx, b - ry},
-                                           DPoint{r - rx, b - ry}};
+    const std::array<TPointF, 4> centres = {TPointF{r - rx, t + ry}, TPointF{l + rx, t + ry}, TPointF{l + rx, b - ry},
+                                           TPointF{r - rx, b - ry}};
     for (int corner = 0; corner < 4; ++corner)
         for (int i = 0; i <= steps; ++i) {
             double a = M_PI / 2 * (corner + double(i) / steps);
@@ -220,9 +178,9 @@ struct DcState {
     unsigned TextAlign = 0;
     int Rop2 = 13;
     int MapMode = MmText;
-    DPoint WinOrg, WinExt{1, 1}, VpOrg, VpExt{1, 1};
-    Affine World;
-    DPoint Position;
+    TPointF WinOrg, WinExt{1, 1}, VpOrg, VpExt{1, 1};
+    TAffine World;
+    TPointF Position;
 };
 
 // A record's bytes; reading past them throws ShortRecord and the record is
@@ -272,7 +230,7 @@ public:
 
     // Reference-device pixels to bitmap pixels (EMF); the identity for WMF,
     // whose window maps straight onto the bitmap.
-    Affine Device;
+    TAffine Device;
     // Millimetres of the reference device per pixel, for the fixed mapping modes.
     double PixelsPerMmX = 96 / 25.4, PixelsPerMmY = 96 / 25.4;
     DcState Dc;
@@ -280,7 +238,7 @@ public:
 
     // ------------------------------------------------------- transforms
 
-    Affine PageTransform() const
+    TAffine PageTransform() const
     {
         double sx = 1, sy = 1;
         switch (Dc.MapMode) {
@@ -318,7 +276,7 @@ public:
     }
 
     // WMF: the window is the whole bitmap.
-    Affine WindowTransform() const
+    TAffine WindowTransform() const
     {
         double sx = Dc.WinExt.X != 0 ? bitmap_.Width() / Dc.WinExt.X : 1;
         double sy = Dc.WinExt.Y != 0 ? bitmap_.Height() / Dc.WinExt.Y : 1;
@@ -329,15 +287,11 @@ public:
     {
         xform_ = emf_ ? Dc.World.Then(PageTransform()).Then(Device) : WindowTransform();
         if (!xform_.Finite())
-            xform_ = Affine{0, 0, 0, 0, -CoordLimit, -CoordLimit};
+            xform_ = TAffine{0, 0, 0, 0, -PixelRange, -PixelRange};
     }
 
-    DPoint MapD(DPoint p) const { return xform_.Apply(p); }
-    TPoint Map(DPoint p) const
-    {
-        DPoint d = xform_.Apply(p);
-        return {ToPixel(d.X), ToPixel(d.Y)};
-    }
+    TPointF MapD(TPointF p) const { return xform_.Apply(p); }
+    TPoint Map(TPointF p) const { return xform_.MapToPixel(p); }
     double MapLength(double v) const { return std::fabs(v) * xform_.Scale(); }
 
     // ------------------------------------------------------ objects
@@ -422,7 +376,7 @@ public:
         pen.Mode = Dc.Rop2 == R2Not ? pmNot : pmCopy;
         double w = Dc.Pen.Cosmetic ? 1 : MapLength(Dc.Pen.Width);
         double maxWidth = std::max(bitmap_.Width(), bitmap_.Height()) * 2.0 + 2;
-        pen.Width = std::max(1, ToPixel(std::min(w, maxWidth)));
+        pen.Width = std::max(1, PixelRound(std::min(w, maxWidth)));
         canvas_.Pen = pen;
     }
 
@@ -443,7 +397,7 @@ public:
             // shows no more of itself than one of that size.
             double largest = std::min(2000.0, 2.0 * std::max(bitmap_.Width(), bitmap_.Height()));
             double h = std::min(MapLength(Dc.Font.Height), largest);
-            font.Height = std::max(1, ToPixel(h)) * (Dc.Font.Height < 0 ? -1 : 1);
+            font.Height = std::max(1, PixelRound(h)) * (Dc.Font.Height < 0 ? -1 : 1);
         }
         TFontStyles style = 0;
         if (Dc.Font.Weight >= 600)
@@ -462,14 +416,14 @@ public:
 
     // ------------------------------------------------------ primitives
 
-    void MoveTo(DPoint p)
+    void MoveTo(TPointF p)
     {
         Dc.Position = p;
         if (inPath_)
             path_.push_back({p});
     }
 
-    void LineTo(DPoint p)
+    void LineTo(TPointF p)
     {
         if (inPath_) {
             PathPoint(p);
@@ -482,7 +436,7 @@ public:
         Dc.Position = p;
     }
 
-    void Polyline(const std::vector<DPoint>& points)
+    void Polyline(const std::vector<TPointF>& points)
     {
         if (points.empty())
             return;
@@ -496,7 +450,7 @@ public:
     }
 
     // Rings filled together (alternate rule), each outlined on its own.
-    void Polygons(const std::vector<std::vector<DPoint>>& rings)
+    void Polygons(const std::vector<std::vector<TPointF>>& rings)
     {
         if (inPath_) {
             for (const auto& r : rings)
@@ -506,7 +460,7 @@ public:
         FillAndOutline(rings, true, true);
     }
 
-    void FillAndOutline(const std::vector<std::vector<DPoint>>& rings, bool fill, bool outline)
+    void FillAndOutline(const std::vector<std::vector<TPointF>>& rings, bool fill, bool outline)
     {
         ApplyPen();
         ApplyBrush();
@@ -562,25 +516,25 @@ public:
             canvas_.Ellipse(std::min(a.X, c.X), std::min(a.Y, c.Y), std::max(a.X, c.X), std::max(a.Y, c.Y));
             return;
         }
-        std::vector<DPoint> ring;
+        std::vector<TPointF> ring;
         AddEllipse(ring, l, t, r, b);
         Polygons({ring});
     }
 
     void RoundRectShape(double l, double t, double r, double b, double w, double h)
     {
-        std::vector<DPoint> ring;
+        std::vector<TPointF> ring;
         AddRoundRect(ring, l, t, r, b, w, h);
         Polygons({ring});
     }
 
-    void SetPixel(DPoint p, TColor color)
+    void SetPixel(TPointF p, TColor color)
     {
         TPoint d = Map(p);
         canvas_.SetPixel(d.X, d.Y, color);
     }
 
-    void Text(DPoint at, const std::string& text, unsigned options, const std::optional<std::array<double, 4>>& box)
+    void Text(TPointF at, const std::string& text, unsigned options, const std::optional<std::array<double, 4>>& box)
     {
         if (inPath_)
             return;
@@ -697,14 +651,14 @@ public:
         closed_.resize(path_.size(), false);
         closed_.back() = true;
     }
-    void PathPoint(DPoint p)
+    void PathPoint(TPointF p)
     {
         if (path_.empty())
             path_.push_back({Dc.Position});
         if (++pathPoints_ < MaxPathPoints)
             path_.back().push_back(p);
     }
-    void AddFigure(const std::vector<DPoint>& points, bool close)
+    void AddFigure(const std::vector<TPointF>& points, bool close)
     {
         if (pathPoints_ + points.size() >= MaxPathPoints)
             return;
@@ -735,11 +689,11 @@ public:
     }
     bool InPath() const { return inPath_; }
 
-    std::vector<TPoint> MapAll(const std::vector<DPoint>& points) const
+    std::vector<TPoint> MapAll(const std::vector<TPointF>& points) const
     {
         std::vector<TPoint> out;
         out.reserve(points.size());
-        for (const DPoint& p : points)
+        for (const TPointF& p : points)
             out.push_back(Map(p));
         return out;
     }
@@ -751,10 +705,10 @@ private:
     TCanvas& canvas_;
     const Limits& limits_;
     bool emf_;
-    Affine xform_;
+    TAffine xform_;
     std::vector<DcState> saved_;
     bool inPath_ = false;
-    std::vector<std::vector<DPoint>> path_;
+    std::vector<std::vector<TPointF>> path_;
     std::vector<bool> closed_;
     std::size_t pathPoints_ = 0;
 };
@@ -766,7 +720,7 @@ TRect SourceRect(Bytes header, const TBitmap& picture, std::int64_t x, std::int6
     bool bottomUp = true;
     if (header.size() >= 12 && Le32(header.data()) >= 16)
         bottomUp = static_cast<std::int32_t>(Le32(header.data() + 8)) > 0;
-    auto clampI = [](std::int64_t v) { return static_cast<int>(std::clamp<std::int64_t>(v, -(1 << 24), 1 << 24)); };
+    auto clampI = [](std::int64_t v) { return static_cast<int>(std::clamp<std::int64_t>(v, -PixelRange, PixelRange)); };
     if (bottomUp)
         y = picture.Height() - (y + h);
     return Rect(clampI(x), clampI(y), clampI(x + w), clampI(y + h));
@@ -792,10 +746,10 @@ LogFont ReadWmfFont(const Record& r, std::size_t o)
     return f;
 }
 
-std::vector<DPoint> ReadWmfPoints(const Record& r, std::size_t o, std::size_t count)
+std::vector<TPointF> ReadWmfPoints(const Record& r, std::size_t o, std::size_t count)
 {
     r.At(o, count * 4);
-    std::vector<DPoint> pts(count);
+    std::vector<TPointF> pts(count);
     for (std::size_t i = 0; i < count; ++i)
         pts[i] = {double(r.I16(o + 4 * i)), double(r.I16(o + 4 * i + 2))};
     return pts;
@@ -879,7 +833,7 @@ void PlayWmfRecord(Player& pl, unsigned function, const Record& r)
         std::size_t polys = r.U16(P);
         std::size_t o = P + 2 + 2 * polys;
         r.At(P + 2, 2 * polys);
-        std::vector<std::vector<DPoint>> rings;
+        std::vector<std::vector<TPointF>> rings;
         for (std::size_t i = 0; i < polys; ++i) {
             std::size_t n = r.U16(P + 2 + 2 * i);
             rings.push_back(ReadWmfPoints(r, o, n));
@@ -1049,20 +1003,20 @@ void PlayWmf(Bytes data, TBitmap& out, const Limits& limits)
         window = *bbox;
     } else {
         // No physical size: the first window the file sets, in pixels.
-        std::optional<DPoint> org, ext;
+        std::optional<TPointF> org, ext;
         walk([&](unsigned f, const Record& r) {
             try {
                 if (f == 0x020B && !org)
-                    org = DPoint{double(r.I16(8)), double(r.I16(6))};
+                    org = TPointF{double(r.I16(8)), double(r.I16(6))};
                 if (f == 0x020C && !ext)
-                    ext = DPoint{double(r.I16(8)), double(r.I16(6))};
+                    ext = TPointF{double(r.I16(8)), double(r.I16(6))};
             } catch (const ShortRecord&) {
             }
             return !ext;
         });
         if (!ext)
             throw DecodeError("no picture size in the metafile");
-        DPoint o = org.value_or(DPoint{});
+        TPointF o = org.value_or(TPointF{});
         window = {o.X, o.Y, o.X + ext->X, o.Y + ext->Y};
     }
 
@@ -1106,20 +1060,20 @@ LogFont ReadEmfFont(const Record& r, std::size_t o)
     return f;
 }
 
-std::vector<DPoint> ReadEmfPoints(const Record& r, std::size_t o, std::size_t count, bool small)
+std::vector<TPointF> ReadEmfPoints(const Record& r, std::size_t o, std::size_t count, bool small)
 {
     std::size_t each = small ? 4 : 8;
     if (count > r.Size() / each)
         throw ShortRecord{};
     r.At(o, count * each);
-    std::vector<DPoint> pts(count);
+    std::vector<TPointF> pts(count);
     for (std::size_t i = 0; i < count; ++i)
-        pts[i] = small ? DPoint{double(r.I16(o + 4 * i)), double(r.I16(o + 4 * i + 2))}
-                       : DPoint{double(r.I32(o + 8 * i)), double(r.I32(o + 8 * i + 4))};
+        pts[i] = small ? TPointF{double(r.I16(o + 4 * i)), double(r.I16(o + 4 * i + 2))}
+                       : TPointF{double(r.I32(o + 8 * i)), double(r.I32(o + 8 * i + 4))};
     return pts;
 }
 
-Affine ReadXform(const Record& r, std::size_t o)
+TAffine ReadXform(const Record& r, std::size_t o)
 {
     return {r.F32(o), r.F32(o + 4), r.F32(o + 8), r.F32(o + 12), r.F32(o + 16), r.F32(o + 20)};
 }
@@ -1161,11 +1115,11 @@ void PlayEmfRecord(Player& pl, std::uint32_t type, const Record& r)
     case 89: {
         bool small = type >= 85;
         unsigned kind = small ? type - 83 : type;
-        std::vector<DPoint> pts = ReadEmfPoints(r, 28, r.U32(24), small);
+        std::vector<TPointF> pts = ReadEmfPoints(r, 28, r.U32(24), small);
         if (kind == 2 || kind == 5) {
-            std::vector<DPoint> curve;
+            std::vector<TPointF> curve;
             std::size_t i = 0;
-            DPoint last = pl.Dc.Position;
+            TPointF last = pl.Dc.Position;
             if (kind == 2) {
                 if (pts.empty())
                     break;
@@ -1194,7 +1148,7 @@ void PlayEmfRecord(Player& pl, std::uint32_t type, const Record& r)
             pl.Polyline(pts);
         } else {  // polyline to
             if (pl.InPath()) {
-                for (const DPoint& p : pts)
+                for (const TPointF& p : pts)
                     pl.PathPoint(p);
             } else {
                 pts.insert(pts.begin(), pl.Dc.Position);
@@ -1215,7 +1169,7 @@ void PlayEmfRecord(Player& pl, std::uint32_t type, const Record& r)
             break;
         r.At(32, polys * 4);
         std::size_t o = 32 + polys * 4;
-        std::vector<std::vector<DPoint>> rings;
+        std::vector<std::vector<TPointF>> rings;
         for (std::size_t i = 0; i < polys; ++i) {
             std::size_t n = r.U32(32 + 4 * i);
             if (n > 0)
@@ -1281,10 +1235,10 @@ void PlayEmfRecord(Player& pl, std::uint32_t type, const Record& r)
         pl.UpdateTransform();
         break;
     case 36: {
-        Affine x = ReadXform(r, 8);
+        TAffine x = ReadXform(r, 8);
         switch (r.U32(32)) {
         case 1:
-            pl.Dc.World = Affine{};
+            pl.Dc.World = TAffine{};
             break;
         case 2:
             pl.Dc.World = x.Then(pl.Dc.World);
@@ -1402,7 +1356,7 @@ void PlayEmfRecord(Player& pl, std::uint32_t type, const Record& r)
         break;
     case 83:
     case 84: {
-        DPoint at{i32(36), i32(40)};
+        TPointF at{i32(36), i32(40)};
         std::size_t n = r.U32(44);
         std::size_t offString = r.U32(48);
         unsigned options = r.U32(52);
@@ -1448,7 +1402,7 @@ void PlayEmf(Bytes data, TBitmap& out, const Limits& limits)
     // The frame (hundredths of a millimetre, inclusive) gives the size at
     // 96 pixels per inch; without one, the bounds in device pixels.
     double width = 0, height = 0;
-    Affine device;
+    TAffine device;
     if (frameR > frameL && frameB > frameT) {
         width = (frameR - frameL) / 2540 * 96;
         height = (frameB - frameT) / 2540 * 96;

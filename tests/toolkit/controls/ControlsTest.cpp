@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QMouseEvent>
+#include <QScrollBar>
 
 #include <string>
 #include <vector>
@@ -120,6 +121,73 @@ TEST(Controls, MouseEventsCarryTheControlAsSender)
     EXPECT_EQ(seen, (std::vector<std::string>{"down 7,9", "up", "click"}));
 }
 
+namespace {
+
+// A component that acts on its own surface's presses and still lets its
+// owner hear of them.
+class PressCounter : public TControl {
+public:
+    using TControl::TControl;
+    std::vector<std::string> own;
+
+protected:
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override
+    {
+        own.push_back((Shift & ssDouble) ? "double press" : "press");
+        TControl::MouseDown(Button, Shift, X, Y);
+    }
+    void DblClick() override
+    {
+        own.push_back("dblclick");
+        TControl::DblClick();
+    }
+};
+
+void Send(QWidget* w, QEvent::Type type, QPoint p, Qt::MouseButtons held)
+{
+    QMouseEvent e(type, p, w->mapToGlobal(p), type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, held,
+                  Qt::NoModifier);
+    QApplication::sendEvent(w, &e);
+}
+
+}  // namespace
+
+TEST(Controls, OverriddenMouseHooksStillRaiseTheOwnersEvents)
+{
+    PressCounter c;
+    c.SetBounds(0, 0, 50, 50);
+    std::vector<std::string> seen;
+    c.OnMouseDown = [&](TObject* s, TMouseButton, TShiftState sh, int x, int y) {
+        EXPECT_EQ(s, &c);
+        seen.push_back(std::string((sh & ssDouble) ? "double " : "") + "down " + std::to_string(x) + "," +
+                       std::to_string(y));
+    };
+    c.OnMouseMove = [&](TObject*, TShiftState sh, int x, int) {
+        seen.push_back("move " + std::to_string(x) + ((sh & ssLeft) ? " left" : ""));
+    };
+    c.OnMouseUp = [&](TObject*, TMouseButton, TShiftState, int, int) { seen.push_back("up"); };
+    c.OnClick = [&](TObject*) { seen.push_back("click"); };
+    c.OnDblClick = [&](TObject* s) {
+        EXPECT_EQ(s, &c);
+        seen.push_back("dblclick");
+    };
+    // Qt's order for a double click: press, release, double-click, release.
+    Send(&c, QEvent::MouseButtonPress, {3, 4}, Qt::LeftButton);
+    Send(&c, QEvent::MouseMove, {5, 4}, Qt::LeftButton);
+    Send(&c, QEvent::MouseButtonRelease, {5, 4}, Qt::NoButton);
+    Send(&c, QEvent::MouseButtonDblClick, {5, 4}, Qt::LeftButton);
+    Send(&c, QEvent::MouseButtonRelease, {5, 4}, Qt::NoButton);
+    EXPECT_EQ(seen, (std::vector<std::string>{"down 3,4", "move 5 left", "up", "click", "dblclick",
+                                              "double down 5,4", "up"}));
+    EXPECT_EQ(c.own, (std::vector<std::string>{"press", "dblclick", "double press"}));
+
+    // A release outside the control is no click.
+    seen.clear();
+    Send(&c, QEvent::MouseButtonPress, {3, 4}, Qt::LeftButton);
+    Send(&c, QEvent::MouseButtonRelease, {80, 4}, Qt::NoButton);
+    EXPECT_EQ(seen, (std::vector<std::string>{"down 3,4", "up"}));
+}
+
 TEST(Controls, ImageShowsItsBitmapAndRepaintsWhatChanged)
 {
     TImage image;
@@ -181,6 +249,24 @@ TEST(Controls, TimerAndScrollBarProperties)
     bar.SetPosition(99);
     EXPECT_EQ(bar.Position(), 10);
     EXPECT_EQ(changes, 2);
+
+    // The thumb's length and the paging step are set apart.
+    bar.SetParams(0, 0, 100);
+    bar.SetPageSize(30);
+    bar.SetLargeChange(10);
+    EXPECT_EQ(bar.PageSize(), 30);
+    EXPECT_EQ(bar.LargeChange(), 10);
+    auto* qt = bar.findChild<QScrollBar*>();
+    ASSERT_NE(qt, nullptr);
+    qt->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    EXPECT_EQ(bar.Position(), 10);
+    bar.SetPosition(95);
+    qt->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    EXPECT_EQ(bar.Position(), 100);
+    qt->triggerAction(QAbstractSlider::SliderPageStepSub);
+    EXPECT_EQ(bar.Position(), 90);
+    bar.SetLargeChange(0);  // at least one unit
+    EXPECT_EQ(bar.LargeChange(), 1);
 }
 
 TEST(Controls, ScreenAndCursors)

@@ -1,32 +1,14 @@
 #include "toolkit/graphics/Graphics.h"
 #include "toolkit/system/Errors.h"
 
+#include "support/TextPicture.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <string>
 
 namespace {
-
-// The bitmap as rows of '#' (pixels of colour c) and '.' (anything else).
-std::string Map(const TBitmap& b, TColor c = clBlack)
-{
-    std::string s;
-    for (int y = 0; y < b.Height(); ++y) {
-        for (int x = 0; x < b.Width(); ++x)
-            s += (b.ScanLine(y)[x] == ColorToPixel(c)) ? '#' : '.';
-        s += '\n';
-    }
-    return s;
-}
-
-std::string Rows(std::initializer_list<const char*> rows)
-{
-    std::string s;
-    for (const char* r : rows)
-        s += std::string(r) + "\n";
-    return s;
-}
 
 TBitmap White(int w, int h)
 {
@@ -79,12 +61,12 @@ TEST(Canvas, LinesLeaveOutTheirEndPixel)
     c.LineTo(5, 5);  // diagonal
     c.MoveTo(4, 4);
     c.LineTo(4, 4);  // nothing at all
-    EXPECT_EQ(Map(b), Rows({"......",
-                            ".####.",
-                            "..#...",
-                            "#..#..",
-                            "#...#.",
-                            "#....."}));
+    EXPECT_EQ(TextPicture(b), TextRows({"......",
+                                        ".####.",
+                                        "..#...",
+                                        "#..#..",
+                                        "#...#.",
+                                        "#....."}));
     EXPECT_EQ(c.PenPos, Point(4, 4));
 }
 
@@ -93,18 +75,18 @@ TEST(Canvas, ShallowAndSteepLinesStepEvenly)
     TBitmap b = White(9, 3);
     b.Canvas().MoveTo(0, 0);
     b.Canvas().LineTo(8, 2);
-    EXPECT_EQ(Map(b), Rows({"##.......",
-                            "..####...",
-                            "......##."}));
+    EXPECT_EQ(TextPicture(b), TextRows({"##.......",
+                                        "..####...",
+                                        "......##."}));
     TBitmap s = White(3, 5);
     s.Canvas().MoveTo(2, 4);
     s.Canvas().LineTo(0, 0);
     // A tie between two pixels goes the way the line travels.
-    EXPECT_EQ(Map(s), Rows({"...",
-                            "#..",
-                            ".#.",
-                            ".#.",
-                            "..#"}));
+    EXPECT_EQ(TextPicture(s), TextRows({"...",
+                                        "#..",
+                                        ".#.",
+                                        ".#.",
+                                        "..#"}));
 }
 
 TEST(Canvas, HugeCoordinatesClipWithoutWalkingTheLine)
@@ -113,7 +95,7 @@ TEST(Canvas, HugeCoordinatesClipWithoutWalkingTheLine)
     TCanvas& c = b.Canvas();
     c.MoveTo(INT_MIN + 2, INT_MIN + 2);
     c.LineTo(INT_MAX - 1, INT_MAX - 1);
-    EXPECT_EQ(Map(b), Rows({"#...", ".#..", "..#.", "...#"}));
+    EXPECT_EQ(TextPicture(b), TextRows({"#...", ".#..", "..#.", "...#"}));
 
     TBitmap r = White(4, 4);
     r.Canvas().Brush.Color = clBlack;
@@ -124,7 +106,7 @@ TEST(Canvas, HugeCoordinatesClipWithoutWalkingTheLine)
     r.Canvas().Pen.Width = 7;
     r.Canvas().MoveTo(INT_MIN, 1);
     r.Canvas().LineTo(INT_MAX, 1);
-    EXPECT_EQ(Map(r), Rows({"####", "####", "####", "####"}));
+    EXPECT_EQ(TextPicture(r), TextRows({"####", "####", "####", "####"}));
 }
 
 TEST(Canvas, WidePensAreRoundEndedAndCentred)
@@ -134,20 +116,20 @@ TEST(Canvas, WidePensAreRoundEndedAndCentred)
     c.Pen.Width = 3;
     c.MoveTo(2, 3);
     c.LineTo(6, 3);
-    EXPECT_EQ(Map(b), Rows({".........",
-                            ".........",
-                            ".#######.",
-                            ".#######.",
-                            ".#######.",
-                            ".........",
-                            "........."}));
+    EXPECT_EQ(TextPicture(b), TextRows({".........",
+                                        ".........",
+                                        ".#######.",
+                                        ".#######.",
+                                        ".#######.",
+                                        ".........",
+                                        "........."}));
     TBitmap e = White(6, 4);
     e.Canvas().Pen.Width = 2;
     e.Canvas().MoveTo(1, 2);
     e.Canvas().LineTo(4, 2);
     // An even width runs along pixel edges, so its round ends reach one
     // pixel further on each side.
-    EXPECT_EQ(Map(e), Rows({"......", "#####.", "#####.", "......"}));
+    EXPECT_EQ(TextPicture(e), TextRows({"......", "#####.", "#####.", "......"}));
 }
 
 TEST(Canvas, RectangleOutlinesWithPenAndFillsWithBrush)
@@ -157,8 +139,8 @@ TEST(Canvas, RectangleOutlinesWithPenAndFillsWithBrush)
     c.Pen.Color = clBlack;
     c.Brush.Color = clRed;
     c.Rectangle(4, 4, 0, 0);  // corners in any order
-    EXPECT_EQ(Map(b), Rows({"####..", "#..#..", "#..#..", "####..", "......"}));
-    EXPECT_EQ(Map(b, clRed), Rows({"......", ".##...", ".##...", "......", "......"}));
+    EXPECT_EQ(TextPicture(b), TextRows({"####..", "#..#..", "#..#..", "####..", "......"}));
+    EXPECT_EQ(TextPicture(b, clRed), TextRows({"......", ".##...", ".##...", "......", "......"}));
 
     TBitmap f = White(4, 3);
     f.Canvas().Brush.Color = clBlack;
@@ -166,7 +148,7 @@ TEST(Canvas, RectangleOutlinesWithPenAndFillsWithBrush)
     f.Canvas().FillRect(Rect(3, 0, 1, 1));  // empty: right left of left
     f.Canvas().Brush.Style = bsClear;
     f.Canvas().FillRect(Rect(0, 0, 4, 3));
-    EXPECT_EQ(Map(f), Rows({"....", ".##.", ".##."}));
+    EXPECT_EQ(TextPicture(f), TextRows({"....", ".##.", ".##."}));
 }
 
 TEST(Canvas, NotPenInvertsEveryPixelOnce)
@@ -176,10 +158,10 @@ TEST(Canvas, NotPenInvertsEveryPixelOnce)
     c.Pen.Mode = pmNot;
     c.Brush.Style = bsClear;
     c.Rectangle(0, 0, 4, 3);
-    EXPECT_EQ(Map(b), Rows({"####", "#..#", "####"}));
+    EXPECT_EQ(TextPicture(b), TextRows({"####", "#..#", "####"}));
     c.SetClipRegion({Rect(0, 0, 3, 3), Rect(1, 0, 4, 3)});  // overlapping parts
     c.Rectangle(0, 0, 4, 3);
-    EXPECT_EQ(Map(b), Rows({"....", "....", "...."}));
+    EXPECT_EQ(TextPicture(b), TextRows({"....", "....", "...."}));
 }
 
 TEST(Canvas, EllipseFitsItsBoxWithAThinOutline)
@@ -188,23 +170,23 @@ TEST(Canvas, EllipseFitsItsBoxWithAThinOutline)
     TCanvas& c = b.Canvas();
     c.Brush.Color = clRed;
     c.Ellipse(0, 0, 10, 10);
-    EXPECT_EQ(Map(b), Rows({"...####...",
-                            ".##....##.",
-                            ".#......#.",
-                            "#........#",
-                            "#........#",
-                            "#........#",
-                            "#........#",
-                            ".#......#.",
-                            ".##....##.",
-                            "...####..."}));
-    EXPECT_EQ(Map(b, clRed).substr(11, 10), "...####...");
+    EXPECT_EQ(TextPicture(b), TextRows({"...####...",
+                                        ".##....##.",
+                                        ".#......#.",
+                                        "#........#",
+                                        "#........#",
+                                        "#........#",
+                                        "#........#",
+                                        ".#......#.",
+                                        ".##....##.",
+                                        "...####..."}));
+    EXPECT_EQ(TextPicture(b, clRed).substr(11, 10), "...####...");
 
     TBitmap d = White(3, 3);
     d.Canvas().Brush.Color = clBlack;
     d.Canvas().Ellipse(1, 1, 2, 2);  // one pixel
     d.Canvas().Ellipse(0, 0, 0, 3);  // no width: nothing
-    EXPECT_EQ(Map(d), Rows({"...", ".#.", "..."}));
+    EXPECT_EQ(TextPicture(d), TextRows({"...", ".#.", "..."}));
 }
 
 TEST(Canvas, PolygonUsesAlternateFill)
@@ -216,18 +198,18 @@ TEST(Canvas, PolygonUsesAlternateFill)
     // Two overlapping squares drawn as one path: the overlap is outside.
     const TPoint pts[] = {{0, 0}, {4, 0}, {4, 4}, {2, 4}, {2, 2}, {6, 2}, {6, 6}, {0, 6}, {0, 0}};
     c.Polygon(pts);
-    EXPECT_EQ(Map(b), Rows({"####...",
-                            "####...",
-                            "##..##.",
-                            "##..##.",
-                            "######.",
-                            "######.",
-                            "......."}));
+    EXPECT_EQ(TextPicture(b), TextRows({"####...",
+                                        "####...",
+                                        "##..##.",
+                                        "##..##.",
+                                        "######.",
+                                        "######.",
+                                        "......."}));
     TBitmap t = White(5, 5);
     t.Canvas().Brush.Color = clRed;
     const TPoint tri[] = {{0, 0}, {4, 0}, {0, 4}};
     t.Canvas().Polygon(tri);
-    EXPECT_EQ(Map(t), Rows({"#####", "#..#.", "#.#..", "##...", "#...."}));
+    EXPECT_EQ(TextPicture(t), TextRows({"#####", "#..#.", "#.#..", "##...", "#...."}));
 }
 
 TEST(Canvas, CopiesCombineWithAnyRasterOperation)
@@ -276,7 +258,7 @@ TEST(Canvas, TransparentDrawLeavesOutTheKeyColour)
     src.Transparent = true;  // key: the bottom-left pixel, black
     TBitmap dst(2, 2);
     dst.Canvas().Draw(0, 0, src);
-    EXPECT_EQ(Map(dst, clWhite), Rows({"#.", "##"}));
+    EXPECT_EQ(TextPicture(dst, clWhite), TextRows({"#.", "##"}));
     EXPECT_EQ(dst.Canvas().Pixels(1, 0), clRed);
 }
 
@@ -292,7 +274,7 @@ TEST(Canvas, ClipRegionLimitsDrawingAndVisibility)
     c.FillRect(Rect(0, 0, 5, 3));
     c.SetPixel(4, 2, clBlack);
     EXPECT_EQ(c.Pixels(4, 2), -1);
-    EXPECT_EQ(Map(b), Rows({".##..", ".##..", "....."}));
+    EXPECT_EQ(TextPicture(b), TextRows({".##..", ".##..", "....."}));
     c.SetClipRegion({});
     EXPECT_FALSE(c.PtVisible(1, 1));
     c.ClearClipRegion();

@@ -1,0 +1,63 @@
+// The application object: title, pending messages and the standard error
+// box for what escapes an event handler.
+#pragma once
+
+#include <QApplication>
+
+#include <exception>
+#include <functional>
+#include <string>
+#include <utility>
+
+class TApplication : public QApplication {
+    Q_OBJECT
+public:
+    TApplication(int& argc, char** argv);
+    ~TApplication() override;
+
+    std::string Title() const { return title_; }
+    void SetTitle(const std::string& value);
+    void ProcessMessages();
+
+    // Shows what escaped an event handler in the standard error box; the
+    // program carries on.
+    void ShowException(const std::exception& e);
+    // Runs a handler, sending anything it throws to ShowException.
+    template <class F>
+    void Guard(F&& f)
+    {
+        try {
+            f();
+        } catch (const std::exception& e) {
+            ShowException(e);
+        }
+    }
+    // Replaces the error box (tests record the messages instead).
+    std::function<void(const std::string&)> OnError;
+
+    bool notify(QObject* receiver, QEvent* event) override;
+
+private:
+    std::string title_;
+};
+
+// The one application object, or nullptr before it exists.
+extern TApplication* Application;
+
+// Runs an event handler under the application's guard when there is one.
+template <class F>
+void GuardedCall(F&& f)
+{
+    if (Application)
+        Application->Guard(std::forward<F>(f));
+    else
+        f();
+}
+
+// Raises an event when a handler is assigned, under the guard.
+template <class Event, class... Args>
+void RaiseEvent(const Event& event, Args&&... args)
+{
+    if (event)
+        GuardedCall([&] { event(std::forward<Args>(args)...); });
+}

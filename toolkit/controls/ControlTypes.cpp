@@ -1,0 +1,2 @@
+// Gives the enumerations' header its meta-object.
+#include "toolkit/controls/ControlTypes.h"

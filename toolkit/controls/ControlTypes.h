@@ -1,0 +1,52 @@
+// The types the controls share: their events, and the enumerations they
+// publish as properties. Those are registered with Qt, so a property of one
+// of these types reads and writes by the classic names ("bvLowered",
+// "alClient") in Designer, in .ui files and through QObject::setProperty;
+// the names are also usable unqualified.
+#pragma once
+
+#include <QObject>
+
+#include <functional>
+
+namespace Tk {
+Q_NAMESPACE
+
+enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+Q_ENUM_NS(TAlign)
+
+enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
+Q_ENUM_NS(TBevelCut)
+
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+Q_ENUM_NS(TAlignment)
+
+}  // namespace Tk
+
+using Tk::TAlign;
+using Tk::TAlignment;
+using Tk::TBevelCut;
+using enum Tk::TAlign;
+using enum Tk::TAlignment;
+using enum Tk::TBevelCut;
+
+using TObject = QObject;
+
+// The first step of a property setter: stores value and tells whether it
+// changed, so the setter lays out or repaints only then.
+template <class T>
+bool ChangeField(T& field, const T& value)
+{
+    if (field == value)
+        return false;
+    field = value;
+    return true;
+}
+
+enum TMouseButton { mbLeft, mbRight, mbMiddle };
+enum TShiftFlag : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32, ssDouble = 64 };
+using TShiftState = unsigned;
+
+using TNotifyEvent = std::function<void(TObject* Sender)>;
+using TMouseEvent = std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
+using TMouseMoveEvent = std::function<void(TObject* Sender, TShiftState Shift, int X, int Y)>;

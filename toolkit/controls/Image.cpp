@@ -1,0 +1,172 @@
+#include "toolkit/controls/Image.h"
+
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPaintEvent>
+#include <QScreen>
+#include <QTimer>
+
+#include <algorithm>
+#include <cmath>
+
+QImage ImageOf(TBitmap& b)
+{
+    return QImage(reinterpret_cast<const uchar*>(b.ScanLine(0)), b.Width(), b.Height(), b.Width() * 4,
+                  QImage::Format_RGB32);
+}
+
+namespace {
+
+int frameInterval = 0;  // 0: from the screen's refresh rate
+bool wholeUpdates = false;
+
+int FrameInterval()
+{
+    if (frameInterval > 0)
+        return frameInterval;
+    double hz = 60;
+    if (auto* screen = QGuiApplication::primaryScreen(); screen && screen->refreshRate() >= 20)
+        hz = screen->refreshRate();
+    return std::max(1, int(std::lround(1000.0 / hz)));
+}
+
+}  // namespace
+
+// ------------------------------------------------------------------ TImage
+
+TBitmap& TPicture::Bitmap()
+{
+    if (!bitmap_) {
+        bitmap_ = std::make_unique<TBitmap>();
+        if (OnChange)
+            OnChange();
+    }
+    return *bitmap_;
+}
+
+void TPicture::Assign(const TBitmap& bitmap)
+{
+    if (!bitmap_)
+        bitmap_ = std::make_unique<TBitmap>();
+    *bitmap_ = bitmap;
+    bitmap_->MarkAllDirty();
+    if (OnChange)
+        OnChange();
+}
+
+TImage::TImage(QWidget* Owner) : TControl(Owner)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    picture_.OnChange = [this] { AttachBitmap(); };
+}
+
+void TImage::AttachBitmap()
+{
+    TBitmap& b = picture_.Bitmap();
+    if (attached_ != &b) {
+        attached_ = &b;
+        b.OnChange = [this] { BitmapChanged(); };
+    }
+    b.Transparent = transparent_;
+    BitmapChanged();
+}
+
+TCanvas& TImage::Canvas()
+{
+    if (!picture_.HasBitmap())
+        picture_.Bitmap().SetSize(Width(), Height());
+    return picture_.Bitmap().Canvas();
+}
+
+void TImage::SetAutoSize(bool value)
+{
+    autoSize_ = value;
+    if (value && picture_.HasBitmap())
+        resize(picture_.Width(), picture_.Height());
+}
+
+void TImage::SetTransparent(bool value)
+{
+    transparent_ = value;
+    setAttribute(Qt::WA_OpaquePaintEvent, !value);
+    if (picture_.HasBitmap())
+        picture_.Bitmap().Transparent = value;
+    update();
+}
+
+void TImage::SetFrameInterval(int ms) { frameInterval = ms; }
+void TImage::SetWholeUpdates(bool value) { wholeUpdates = value; }
+
+void TImage::BitmapChanged()
+{
+    if (autoSize_ && picture_.HasBitmap() && (width() != picture_.Width() || height() != picture_.Height()))
+        resize(picture_.Width(), picture_.Height());
+    if (wholeUpdates) {
+        picture_.Bitmap().TakeDirty();
+        update();
+        return;
+    }
+    if (!flushPending_) {
+        flushPending_ = true;
+        QTimer::singleShot(FrameInterval(), Qt::PreciseTimer, this, [this] { FlushChanges(); });
+    }
+}
+
+void TImage::FlushChanges()
+{
+    flushPending_ = false;
+    if (!picture_.HasBitmap())
+        return;
+    for (const TRect& r : picture_.Bitmap().TakeDirty())
+        update(QRect(r.Left, r.Top, r.Width(), r.Height()));
+}
+
+void TImage::Repaint()
+{
+    if (picture_.HasBitmap())
+        picture_.Bitmap().TakeDirty();
+    repaint();
+}
+
+void TImage::paintEvent(QPaintEvent* e)
+{
+    QPainter p(this);
+    QRegion rest(e->rect());
+    if (picture_.HasBitmap() && !picture_.Bitmap().Empty()) {
+        TBitmap& b = picture_.Bitmap();
+        const QRect area = e->rect() & QRect(0, 0, b.Width(), b.Height());
+        if (transparent_) {
+            QImage img = ImageOf(b).convertToFormat(QImage::Format_ARGB32);
+            const QRgb key = ColorToPixel(b.EffectiveTransparentColor());
+            for (int y = 0; y < img.height(); ++y) {
+                auto* row = reinterpret_cast<QRgb*>(img.scanLine(y));
+                for (int x = 0; x < img.width(); ++x)
+                    row[x] = ((row[x] & 0xFFFFFF) == key) ? 0 : (row[x] | 0xFF000000u);
+            }
+            p.drawImage(area, img, area);
+        } else {
+            p.drawImage(area, ImageOf(b), area);
+        }
+        rest -= QRegion(area);
+    }
+    if (!transparent_)
+        for (const QRect& r : rest)
+            p.fillRect(r, palette().window());
+}
+
+bool LoadBitmapFromResource(TBitmap& bitmap, const std::string& path)
+{
+    const QImage img = QImage(QString::fromStdString(path)).convertToFormat(QImage::Format_RGB32);
+    if (img.isNull())
+        return false;
+    TBitmap loaded(img.width(), img.height());
+    for (int y = 0; y < img.height(); ++y) {
+        const auto* src = reinterpret_cast<const QRgb*>(img.constScanLine(y));
+        std::uint32_t* dst = loaded.ScanLine(y);
+        for (int x = 0; x < img.width(); ++x)
+            dst[x] = src[x] & 0x00FFFFFF;
+    }
+    bitmap = loaded;
+    bitmap.MarkAllDirty();
+    return true;
+}
