@@ -3,7 +3,6 @@
 
 #include "components/Qelutils.h"
 
-#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdint>
@@ -59,8 +58,7 @@ public:
             return INT_MAX;
         if (d <= -Far)
             return INT_MIN;
-        const std::int64_t p = std::int64_t(p1_) + RoundInt(d);
-        return int(std::clamp<std::int64_t>(p, INT_MIN, INT_MAX));
+        return SaturatingInt(std::int64_t(p1_) + RoundInt(d));
     }
 
     double ToWorld(double p) const
@@ -75,7 +73,7 @@ private:
     {
         const double world = w2_ - w1_;
         usable_ = std::isfinite(world) && world != 0;
-        span_ = int(std::clamp<std::int64_t>(std::int64_t(p2_) - p1_, INT_MIN, INT_MAX));
+        span_ = SaturatingInt(std::int64_t(p2_) - p1_);
     }
     // Where w lies between W1 (0) and W2 (1), as (w - W1) / (W2 - W1) so
     // that the limits land on their pixels exactly.

@@ -4,7 +4,6 @@
 #include "toolkit/graphics/Graphics.h"
 
 #include <concepts>
-#include <cstdint>
 #include <type_traits>
 
 // The colour `Step` steps of `Steps` along the straight line from Color1 to
@@ -14,20 +13,9 @@
 TColor ColorMix(TColor Color1, TColor Color2, int Step, int Steps);
 
 // The nearest integer, halves away from zero. Values beyond the int range
-// give its nearest end, not-a-number gives 0. Inline: plots round every
-// vertex they draw.
-inline int RoundInt(double Value)
-{
-    if (!(Value > -2147483648.5 && Value < 2147483647.5)) {
-        if (Value != Value)
-            return 0;
-        return Value > 0 ? 2147483647 : -2147483647 - 1;
-    }
-    // The fraction left by truncation is exact in this range.
-    const auto t = static_cast<std::int64_t>(Value);
-    const double f = Value - static_cast<double>(t);
-    return static_cast<int>(t + (f >= 0.5) - (f <= -0.5));
-}
+// give its nearest end, not-a-number gives 0 (the toolkit's saturating
+// rounding, under the name the components know it by).
+inline int RoundInt(double Value) { return SaturatingRound(Value); }
 
 // Coordinates that the drawing code can take safely: every coordinate and
 // every difference that the shape's edges need lies in -8191..8191.

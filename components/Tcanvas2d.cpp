@@ -4,7 +4,6 @@
 #include "toolkit/system/SysUtils.h"
 
 #include <QEvent>
-#include <QMouseEvent>
 
 #include <algorithm>
 #include <climits>
@@ -17,14 +16,6 @@ static void CursorResourcesInit()
 {
     Q_INIT_RESOURCE(Tcanvas2d);
 }
-
-namespace {
-
-// Sums and differences of margins and sizes are taken wide: a hostile margin
-// must give a far-off pixel, not an overflow.
-int Sat(std::int64_t v) { return int(std::clamp<std::int64_t>(v, INT_MIN, INT_MAX)); }
-
-}  // namespace
 
 TCanvas2D::TCanvas2D(QWidget* Owner) : TCustomPanel(Owner), FImage(new TQelImage(this))
 {
@@ -239,7 +230,7 @@ TAxisMap TCanvas2D::XMap() const
     const int w = SurfaceWidth();
     if (!FAxisShow)
         return {FAxisXMin, FAxisXMax, 0, w};
-    return {FAxisXMin, FAxisXMax, FAxisXMargin, Sat(std::int64_t(w) - FAxisXMargin)};
+    return {FAxisXMin, FAxisXMax, FAxisXMargin, SaturatingInt(std::int64_t(w) - FAxisXMargin)};
 }
 
 TAxisMap TCanvas2D::YMap() const
@@ -248,7 +239,7 @@ TAxisMap TCanvas2D::YMap() const
     const int h = SurfaceHeight();
     if (!FAxisShow)
         return {FAxisYMin, FAxisYMax, h, 0};
-    return {FAxisYMin, FAxisYMax, Sat(std::int64_t(h) - FAxisYMargin), FAxisYMargin};
+    return {FAxisYMin, FAxisYMax, SaturatingInt(std::int64_t(h) - FAxisYMargin), FAxisYMargin};
 }
 
 int TCanvas2D::ValToScrX(double X) const { return XMap().ToPixelInt(X); }
@@ -262,12 +253,12 @@ std::string TCanvas2D::ScrToValYS(int Y) const { return FormatFloat(FFormat, Scr
 
 int TCanvas2D::ClientWidthGet() const
 {
-    return FAxisShow ? Sat(std::int64_t(SurfaceWidth()) - 2 * std::int64_t(FAxisXMargin)) : SurfaceWidth();
+    return FAxisShow ? SaturatingInt(std::int64_t(SurfaceWidth()) - 2 * std::int64_t(FAxisXMargin)) : SurfaceWidth();
 }
 
 int TCanvas2D::ClientHeightGet() const
 {
-    return FAxisShow ? Sat(std::int64_t(SurfaceHeight()) - 2 * std::int64_t(FAxisYMargin)) : SurfaceHeight();
+    return FAxisShow ? SaturatingInt(std::int64_t(SurfaceHeight()) - 2 * std::int64_t(FAxisYMargin)) : SurfaceHeight();
 }
 
 // ----------------------------------------------------------------- repaint
@@ -308,7 +299,7 @@ void TCanvas2D::Clear()
         CanvasClear(*FImage, canvas, FColorExt);
         canvas.Pen.Color = FColorInt;
         canvas.Brush.Color = FColorInt;
-        canvas.Rectangle(Sat(std::int64_t(ValToScrX(FAxisXMin)) + 1), Sat(std::int64_t(ValToScrY(FAxisYMax)) + 1),
+        canvas.Rectangle(SaturatingInt(std::int64_t(ValToScrX(FAxisXMin)) + 1), SaturatingInt(std::int64_t(ValToScrY(FAxisYMax)) + 1),
                          ValToScrX(FAxisXMax), ValToScrY(FAxisYMin));
         AxisDraw();
     } else {
@@ -319,7 +310,7 @@ void TCanvas2D::Clear()
 void TCanvas2D::ImageResize()
 {
     const std::int64_t b = BevelWidth();
-    FImage->SetBounds(Sat(2 * b), Sat(2 * b), Sat(Width() - 4 * b), Sat(Height() - 4 * b));
+    FImage->SetBounds(SaturatingInt(2 * b), SaturatingInt(2 * b), SaturatingInt(Width() - 4 * b), SaturatingInt(Height() - 4 * b));
     FImage->Resize();
 }
 
@@ -330,16 +321,16 @@ void TCanvas2D::DrawRegionSet()
     // An inverted rectangle (margins of half the surface or more) clips
     // everything away, as it should.
     const std::int64_t xm = FAxisXMargin, ym = FAxisYMargin;
-    DrawCanvas().SetClipRect(Rect(Sat(xm + 1), Sat(ym + 1), Sat(SurfaceWidth() - xm), Sat(SurfaceHeight() - ym)));
+    DrawCanvas().SetClipRect(Rect(SaturatingInt(xm + 1), SaturatingInt(ym + 1), SaturatingInt(SurfaceWidth() - xm), SaturatingInt(SurfaceHeight() - ym)));
 }
 
 TRect TCanvas2D::DrawRectGet() const
 {
     const std::int64_t w = SurfaceWidth(), h = SurfaceHeight();
     if (!FAxisShow)
-        return Rect(0, 0, Sat(w - 1), Sat(h - 1));
+        return Rect(0, 0, SaturatingInt(w - 1), SaturatingInt(h - 1));
     const std::int64_t xm = FAxisXMargin, ym = FAxisYMargin;
-    return Rect(Sat(xm + 1), Sat(ym + 1), Sat(w - xm - 1), Sat(h - ym - 1));
+    return Rect(SaturatingInt(xm + 1), SaturatingInt(ym + 1), SaturatingInt(w - xm - 1), SaturatingInt(h - ym - 1));
 }
 
 bool TCanvas2D::Inside(int X, int Y) const
@@ -365,7 +356,7 @@ void TCanvas2D::Point(double X, double Y, int Radius)
     const std::int64_t sx = XMap().ToPixelInt(X), sy = YMap().ToPixelInt(Y);
     TCanvas& canvas = DrawCanvas();
     if (Radius >= 1)
-        canvas.Ellipse(Sat(sx - Radius), Sat(sy - Radius), Sat(sx + Radius + 1), Sat(sy + Radius + 1));
+        canvas.Ellipse(SaturatingInt(sx - Radius), SaturatingInt(sy - Radius), SaturatingInt(sx + Radius + 1), SaturatingInt(sy + Radius + 1));
     else
         canvas.SetPixel(int(sx), int(sy), canvas.Pen.Color);
 }
@@ -406,7 +397,7 @@ void TCanvas2D::TextOutA(double X, double Y, int DX, int DY, const std::string& 
         return;
     TCanvas& canvas = DrawCanvas();
     canvas.SetBkMode(TRANSPARENT);
-    canvas.TextOut(Sat(std::int64_t(ValToScrX(X)) + DX), Sat(std::int64_t(ValToScrY(Y)) + DY), Text);
+    canvas.TextOut(SaturatingInt(std::int64_t(ValToScrX(X)) + DX), SaturatingInt(std::int64_t(ValToScrY(Y)) + DY), Text);
 }
 
 void TCanvas2D::Canvas2DResize(TObject*) { Draw(); }
@@ -417,9 +408,3 @@ void TCanvas2D::Resize()
     if (FResizeConnected)
         Canvas2DResize(this);
 }
-
-// The bevels swallow their input; the surface's reaches the owner.
-void TCanvas2D::mousePressEvent(QMouseEvent* e) { e->ignore(); }
-void TCanvas2D::mouseReleaseEvent(QMouseEvent* e) { e->ignore(); }
-void TCanvas2D::mouseDoubleClickEvent(QMouseEvent* e) { e->ignore(); }
-void TCanvas2D::mouseMoveEvent(QMouseEvent* e) { e->ignore(); }

@@ -8,6 +8,7 @@
 #include "components/PlotNavigation.h"
 #include "components/Tqelimage.h"
 #include "toolkit/controls/Controls.h"
+#include "toolkit/controls/Properties.h"
 #include "toolkit/graphics/Graphics.h"
 
 #include <string>
@@ -193,11 +194,12 @@ protected:
     void Resize() override;
     bool eventFilter(QObject* Watched, QEvent* Event) override;
     // The bevels are not part of the plot: the owner hears only of the
-    // drawing surface's input.
-    void mousePressEvent(QMouseEvent* e) override;
-    void mouseReleaseEvent(QMouseEvent* e) override;
-    void mouseDoubleClickEvent(QMouseEvent* e) override;
-    void mouseMoveEvent(QMouseEvent* e) override;
+    // drawing surface's input, in its pixels.
+    void MouseDown(TMouseButton, TShiftState, int, int) override {}
+    void MouseMove(TShiftState, int, int) override {}
+    void MouseUp(TMouseButton, TShiftState, int, int) override {}
+    void Click() override {}
+    void DblClick() override {}
 
 private:
     int SurfaceWidth() const;

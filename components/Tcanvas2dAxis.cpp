@@ -7,12 +7,6 @@
 #include <climits>
 #include <cstdint>
 
-namespace {
-
-int Sat(std::int64_t v) { return int(std::clamp<std::int64_t>(v, INT_MIN, INT_MAX)); }
-
-}  // namespace
-
 void TCanvas2D::AxisXMarginAdjust()
 {
     TCanvas& canvas = DrawCanvas();
@@ -56,8 +50,8 @@ void TCanvas2D::AxisDraw()
     canvas.Pen.Color = FAxisColor;
     canvas.Brush.Style = bsClear;
     // One pixel beyond the mapped maxima, so the outline lies on all four.
-    canvas.Rectangle(ValToScrX(FAxisXMin), ValToScrY(FAxisYMax), Sat(std::int64_t(ValToScrX(FAxisXMax)) + 1),
-                     Sat(std::int64_t(ValToScrY(FAxisYMin)) + 1));
+    canvas.Rectangle(ValToScrX(FAxisXMin), ValToScrY(FAxisYMax), SaturatingInt(std::int64_t(ValToScrX(FAxisXMax)) + 1),
+                     SaturatingInt(std::int64_t(ValToScrY(FAxisYMin)) + 1));
     canvas.Brush.Style = bsSolid;
 
     MarkXDraw(FAxisXMin);
@@ -86,14 +80,14 @@ void TCanvas2D::MarkXDraw(double X)
     const int sx = ValToScrX(X);
     const std::string label = FormatFloat(FFormat, X);
     const std::int64_t ym = FAxisYMargin;
-    canvas.MoveTo(sx, Sat(ym - 2));
-    canvas.LineTo(sx, Sat(ym));
-    canvas.TextOut(sx, Sat(ym - 3 - canvas.TextHeight(label)), label);
+    canvas.MoveTo(sx, SaturatingInt(ym - 2));
+    canvas.LineTo(sx, SaturatingInt(ym));
+    canvas.TextOut(sx, SaturatingInt(ym - 3 - canvas.TextHeight(label)), label);
 
     const std::int64_t b = std::int64_t(SurfaceHeight()) - ym;
-    canvas.MoveTo(sx, Sat(b + 1));
-    canvas.LineTo(sx, Sat(b + 3));
-    canvas.TextOut(sx, Sat(b + 4), label);
+    canvas.MoveTo(sx, SaturatingInt(b + 1));
+    canvas.LineTo(sx, SaturatingInt(b + 3));
+    canvas.TextOut(sx, SaturatingInt(b + 4), label);
 }
 
 void TCanvas2D::MarkYDraw(double Y)
@@ -107,15 +101,15 @@ void TCanvas2D::MarkYDraw(double Y)
     const std::string label = FormatFloat(FFormat, Y);
     const std::int64_t xm = FAxisXMargin;
     canvas.SetTextAlign(TA_RIGHT | TA_TOP);
-    canvas.MoveTo(Sat(xm - 2), sy);
-    canvas.LineTo(Sat(xm), sy);
-    MarkYDrawText(Sat(xm - 3), sy, Y, label);
+    canvas.MoveTo(SaturatingInt(xm - 2), sy);
+    canvas.LineTo(SaturatingInt(xm), sy);
+    MarkYDrawText(SaturatingInt(xm - 3), sy, Y, label);
 
     const std::int64_t r = std::int64_t(SurfaceWidth()) - xm;
     canvas.SetTextAlign(TA_LEFT | TA_TOP);
-    canvas.MoveTo(Sat(r + 1), sy);
-    canvas.LineTo(Sat(r + 3), sy);
-    MarkYDrawText(Sat(r + 4), sy, Y, label);
+    canvas.MoveTo(SaturatingInt(r + 1), sy);
+    canvas.LineTo(SaturatingInt(r + 3), sy);
+    MarkYDrawText(SaturatingInt(r + 4), sy, Y, label);
 }
 
 void TCanvas2D::MarkYDrawText(int X, int Y, double Value, const std::string& Text)
@@ -128,5 +122,5 @@ void TCanvas2D::MarkYDrawText(int X, int Y, double Value, const std::string& Tex
         top = Y - (2 * h) / 3;
     else if (Value == FAxisYMax)
         top = Y - h / 3;
-    canvas.TextOut(X, Sat(top), Text);
+    canvas.TextOut(X, SaturatingInt(top), Text);
 }

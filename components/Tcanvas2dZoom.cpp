@@ -14,12 +14,6 @@
 #include <cmath>
 #include <cstdint>
 
-namespace {
-
-int Sat(std::int64_t v) { return int(std::clamp<std::int64_t>(v, INT_MIN, INT_MAX)); }
-
-}  // namespace
-
 // ----------------------------------------------------------------- AxisChange
 
 void TCanvas2D::AxisChange(double XMin, double YMin, double XMax, double YMax, int Steps)
@@ -140,7 +134,7 @@ void TCanvas2D::ZoomDraw()
         hw = RoundInt(SurfaceWidth() * 0.5 * FZoomFactor);
     }
     const std::int64_t cx = FZoomCentre.X, cy = FZoomCentre.Y;
-    const int left = Sat(cx - hw), right = Sat(cx + hw), top = Sat(cy - hh), bottom = Sat(cy + hh);
+    const int left = SaturatingInt(cx - hw), right = SaturatingInt(cx + hw), top = SaturatingInt(cy - hh), bottom = SaturatingInt(cy + hh);
     TCanvas& canvas = DrawCanvas();
     RubberPenSet();
     canvas.MoveTo(left, top);
@@ -149,10 +143,10 @@ void TCanvas2D::ZoomDraw()
     canvas.LineTo(right, bottom);
     // The sides stop short of the corners, which the wide top and bottom
     // already cover: an inverting pen must not touch a pixel twice.
-    canvas.MoveTo(left, Sat(std::int64_t(top) + 2));
-    canvas.LineTo(left, Sat(std::int64_t(bottom) - 2));
-    canvas.MoveTo(right, Sat(std::int64_t(top) + 2));
-    canvas.LineTo(right, Sat(std::int64_t(bottom) - 2));
+    canvas.MoveTo(left, SaturatingInt(std::int64_t(top) + 2));
+    canvas.LineTo(left, SaturatingInt(std::int64_t(bottom) - 2));
+    canvas.MoveTo(right, SaturatingInt(std::int64_t(top) + 2));
+    canvas.LineTo(right, SaturatingInt(std::int64_t(bottom) - 2));
     RubberPenReset();
 }
 

@@ -35,6 +35,15 @@ TEST(TCanvas2D, InitialState)
     // The surface sits inside both bevels from the start.
     EXPECT_EQ(c.Image().Left(), 4);
     EXPECT_EQ(c.Image().Width(), 152);
+
+    // What a form sets by name reaches the setters.
+    EXPECT_EQ(c.property("ColorInt").value<QColor>(), ColorToQColor(clNavy));
+    EXPECT_TRUE(c.setProperty("ColorExt", ColorToQColor(clBtnFace)));
+    EXPECT_EQ(c.ColorExt(), clBtnFace);
+    EXPECT_TRUE(c.setProperty("Format", QString("0.0")));
+    EXPECT_EQ(c.Format(), "0.0");
+    EXPECT_TRUE(c.setProperty("AxisXMax", 20.0));
+    EXPECT_EQ(c.AxisXMax(), 20);
 }
 
 TEST(TCanvas2D, MappingOnA152Surface)

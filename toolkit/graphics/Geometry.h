@@ -36,7 +36,16 @@
 // The nearest int, halves away from zero: 2.5 gives 3, -2.5 gives -3, -0.0
 // gives 0. This is the conversion for pixel coordinates worked out in
 // floating point (world-to-pixel maps, turned text, animations).
-[[nodiscard]] inline int SaturatingRound(double v) { return SaturatingTrunc(std::round(v)); }
+// Worked out without a library call: plots convert every vertex this way.
+[[nodiscard]] constexpr int SaturatingRound(double v)
+{
+    if (!(v > -2147483648.5 && v < 2147483647.5))
+        return v != v ? 0 : (v > 0 ? INT_MAX : INT_MIN);
+    // The fraction that truncation leaves is exact in this range.
+    const auto t = static_cast<std::int64_t>(v);
+    const double f = v - static_cast<double>(t);
+    return static_cast<int>(t + (f >= 0.5) - (f <= -0.5));
+}
 
 // Where transformed coordinates are held: far outside any bitmap, yet sums
 // and differences of a few of them stay well inside the int range.
