@@ -34,14 +34,11 @@ int FrameInterval()
 
 // ------------------------------------------------------------------ TImage
 
-TBitmap& TPicture::Bitmap()
+void TPicture::CreateBitmap()
 {
-    if (!bitmap_) {
-        bitmap_ = std::make_unique<TBitmap>();
-        if (OnChange)
-            OnChange();
-    }
-    return *bitmap_;
+    bitmap_ = std::make_unique<TBitmap>();
+    if (OnChange)
+        OnChange();
 }
 
 void TPicture::Assign(const TBitmap& bitmap)
@@ -71,12 +68,7 @@ void TImage::AttachBitmap()
     BitmapChanged();
 }
 
-TCanvas& TImage::Canvas()
-{
-    if (!picture_.HasBitmap())
-        picture_.Bitmap().SetSize(Width(), Height());
-    return picture_.Bitmap().Canvas();
-}
+void TImage::CreateBitmap() { picture_.Bitmap().SetSize(Width(), Height()); }
 
 void TImage::SetAutoSize(bool value)
 {

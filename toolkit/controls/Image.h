@@ -14,7 +14,12 @@
 // no bitmap until one is asked for.
 class TPicture {
 public:
-    TBitmap& Bitmap();
+    TBitmap& Bitmap()
+    {
+        if (!bitmap_)
+            CreateBitmap();
+        return *bitmap_;
+    }
     bool HasBitmap() const { return bitmap_ != nullptr; }
     int Width() const { return bitmap_ ? bitmap_->Width() : 0; }
     int Height() const { return bitmap_ ? bitmap_->Height() : 0; }
@@ -23,6 +28,7 @@ public:
     std::function<void()> OnChange;
 
 private:
+    void CreateBitmap();
     std::unique_ptr<TBitmap> bitmap_;
 };
 
@@ -38,7 +44,12 @@ public:
     TPicture& Picture() { return picture_; }
     // The bitmap's canvas; an empty picture first gets a bitmap of the
     // control's size.
-    TCanvas& Canvas();
+    TCanvas& Canvas()
+    {
+        if (!picture_.HasBitmap())
+            CreateBitmap();
+        return picture_.Bitmap().Canvas();
+    }
 
     bool AutoSize() const { return autoSize_; }
     void SetAutoSize(bool value);
@@ -59,6 +70,8 @@ protected:
     void paintEvent(QPaintEvent* e) override;
 
 private:
+    // An empty picture's bitmap, of the control's size.
+    void CreateBitmap();
     void BitmapChanged();
     void AttachBitmap();
     TPicture picture_;

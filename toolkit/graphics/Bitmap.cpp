@@ -40,13 +40,10 @@ constexpr std::uint32_t kWhiteWord = 0x00FFFFFF;
 
 }  // namespace
 
-TColor ColorToRGB(TColor color)
+TColor SystemColorToRGB(TColor color)
 {
-    if (color < 0) {
-        auto index = static_cast<std::size_t>(color & 0xFF);
-        return index < kSystemColors.size() ? kSystemColors[index] : clBlack;
-    }
-    return color & 0x00FFFFFF;
+    auto index = static_cast<std::size_t>(color & 0xFF);
+    return index < kSystemColors.size() ? kSystemColors[index] : clBlack;
 }
 
 TBitmap::TBitmap() = default;
@@ -72,7 +69,7 @@ TBitmap& TBitmap::operator=(const TBitmap& other)
         pixels_ = other.pixels_;
         Transparent = other.Transparent;
         TransparentColor = other.TransparentColor;
-        dirty_.clear();
+        ClearDirty();
         MarkAllDirty();
     }
     return *this;
@@ -97,19 +94,21 @@ void TBitmap::SetSize(int width, int height)
     pixels_ = std::move(fresh);
     width_ = width;
     height_ = height;
-    dirty_.clear();  // what was marked may lie outside the new size
+    ClearDirty();  // what was marked may lie outside the new size
     MarkAllDirty();
 }
 
-void TBitmap::MarkDirty(const TRect& in)
+void TBitmap::MarkDirtyMerging(const TRect& in)
 {
     TRect r = in.Intersected(BoundsRect());
     if (r.Empty())
         return;
     // Most drawing lands inside what is already marked.
     for (const TRect& d : dirty_)
-        if (d.Contains(r))
+        if (d.Contains(r)) {
+            lastDirty_ = d;
             return;
+        }
     const bool first = dirty_.empty();
     // Swallow every rectangle that overlaps or touches the new one.
     for (bool merged = true; merged;) {
@@ -131,6 +130,7 @@ void TBitmap::MarkDirty(const TRect& in)
             all = all.United(d);
         dirty_.assign(1, all);
     }
+    lastDirty_ = dirty_.back();
     if (first && OnChange)
         OnChange();
 }
@@ -139,6 +139,7 @@ std::vector<TRect> TBitmap::TakeDirty()
 {
     std::vector<TRect> out;
     out.swap(dirty_);
+    lastDirty_ = {};
     return out;
 }
 
@@ -162,12 +163,7 @@ const std::uint32_t* TBitmap::ScanLine(int row) const
     return const_cast<TBitmap*>(this)->ScanLine(row);
 }
 
-TCanvas& TBitmap::Canvas()
-{
-    if (!canvas_)
-        canvas_ = std::make_unique<TCanvas>(*this);
-    return *canvas_;
-}
+void TBitmap::CreateCanvas() { canvas_ = std::make_unique<TCanvas>(*this); }
 
 TColor TBitmap::EffectiveTransparentColor() const
 {

@@ -1,3 +1,4 @@
+#include "toolkit/graphics/CanvasPrivate.h"
 #include "toolkit/graphics/FontEngine.h"
 #include "toolkit/graphics/Graphics.h"
 
@@ -9,15 +10,9 @@
 #include <cstring>
 #include <numbers>
 
+using namespace canvas_detail;
+
 namespace {
-
-using i64 = std::int64_t;
-using i128 = __int128;
-
-constexpr std::uint32_t kRgbMask = 0x00FFFFFF;
-
-// Keeps a floating coordinate in a range where converting it is defined.
-double ClampCoord(double v) { return std::clamp(v, -4.0e9, 4.0e9); }
 
 // Calls f(x1, x2) for the visible parts of the pixels [x1, x2) of row y.
 template <class F>
@@ -79,55 +74,21 @@ i64 StretchIndex(i64 d, i64 dFrom, i64 dLen, i64 sFrom, i64 sLen)
     return sFrom + i64(q);
 }
 
-struct Interval {
-    double lo = 1, hi = 0;
-    bool Empty() const { return lo > hi; }
-    void Join(double l, double h)
-    {
-        if (l > h)
-            return;
-        if (Empty()) {
-            lo = l;
-            hi = h;
-        } else {
-            lo = std::min(lo, l);
-            hi = std::max(hi, h);
-        }
-    }
-};
-
-// The part of the line y = yc where a·x + b lies in [lo, hi].
-void LinearRange(double a, double b, double lo, double hi, double& from, double& to)
+// The x-span of the ellipse that fits [0, w) x [0, h) on row y, as pixel
+// columns [x1, x2]; false when the row misses it. Working from the box's
+// corner gives the same shape wherever the box lies.
+bool EllipseRow(i64 w, i64 h, i64 y, i64& x1, i64& x2)
 {
-    if (a == 0) {
-        if (b < lo || b > hi) {
-            from = 1;
-            to = 0;
-        }
-        return;
-    }
-    double x1 = (lo - b) / a, x2 = (hi - b) / a;
-    if (x1 > x2)
-        std::swap(x1, x2);
-    from = std::max(from, x1);
-    to = std::min(to, x2);
-}
-
-// The x-span of the ellipse that fits [l, r) x [t, b) on row y, as
-// pixel columns [x1, x2]; false when the row misses it.
-bool EllipseRow(i64 l, i64 t, i64 r, i64 b, i64 y, i64& x1, i64& x2)
-{
-    if (y < t || y >= b)
+    if (y < 0 || y >= h)
         return false;
-    const double h = double(b - t);
-    const double dy = (2.0 * double(y) + 1.0 - double(t + b)) / h;
+    const double dy = (2.0 * double(y) + 1.0 - double(h)) / double(h);
     const double q = 1.0 - dy * dy;
     if (q < 0)
         return false;
-    const double hw = double(r - l) / 2.0 * std::sqrt(q);
-    const double cx = double(l + r) / 2.0;
-    x1 = i64(std::ceil(ClampCoord(cx - hw - 0.5)));
-    x2 = i64(std::floor(ClampCoord(cx + hw - 0.5)));
+    const double hw = double(w) / 2.0 * std::sqrt(q);
+    const double cx = double(w) / 2.0;
+    x1 = i64(std::ceil(cx - hw - 0.5));
+    x2 = i64(std::floor(cx + hw - 0.5));
     return x1 <= x2;
 }
 
@@ -145,27 +106,6 @@ inline std::uint32_t Blend(std::uint32_t f, std::uint32_t d, std::uint32_t c)
 }
 
 }  // namespace
-
-// Marks on the bitmap what one drawing call touched, once, however the call
-// is made up of smaller ones.
-class DirtyScope {
-public:
-    explicit DirtyScope(TCanvas& c) : c_(c)
-    {
-        if (c_.dirtyDepth_++ == 0) {
-            c_.touchL_ = c_.touchT_ = INT64_MAX;
-            c_.touchR_ = c_.touchB_ = INT64_MIN;
-        }
-    }
-    ~DirtyScope()
-    {
-        if (--c_.dirtyDepth_ == 0 && c_.touchL_ < c_.touchR_)
-            c_.bitmap_.MarkDirty({int(c_.touchL_), int(c_.touchT_), int(c_.touchR_), int(c_.touchB_)});
-    }
-
-private:
-    TCanvas& c_;
-};
 
 template <class F>
 void TCanvas::Visit(i64 y, i64 x1, i64 x2, F&& f)
@@ -242,144 +182,6 @@ void TCanvas::BrushSpan(int y, i64 x1, i64 x2)
     PlotSpan(y, x1, x2, ColorToPixel(ColorToRGB(Brush.Color)), false);
 }
 
-// ------------------------------------------------------------------ lines
-
-void TCanvas::MoveTo(int x, int y) { PenPos = {x, y}; }
-
-void TCanvas::LineTo(int x, int y)
-{
-    DirtyScope dirty(*this);
-    if (Pen.Width > 1)
-        WideLine(PenPos.X, PenPos.Y, x, y);
-    else
-        ThinLine(PenPos.X, PenPos.Y, x, y, false);
-    PenPos = {x, y};
-}
-
-void TCanvas::Polyline(std::span<const TPoint> points)
-{
-    DirtyScope dirty(*this);
-    if (points.empty())
-        return;
-    MoveTo(points[0].X, points[0].Y);
-    for (std::size_t i = 1; i < points.size(); ++i)
-        LineTo(points[i].X, points[i].Y);
-}
-
-// One-pixel line: the pixel nearest the exact line in each column (or row,
-// for steep lines), from the start up to but not including the end.
-void TCanvas::ThinLine(i64 x0, i64 y0, i64 x1, i64 y1, bool includeEnd)
-{
-    if (Pen.Style == psClear)
-        return;
-    const i64 dx = std::llabs(x1 - x0), dy = std::llabs(y1 - y0);
-    const i64 steps = std::max(dx, dy) + (includeEnd ? 1 : 0);
-    if (steps == 0)
-        return;
-    const bool xMajor = dx >= dy;
-    const i64 major = xMajor ? dx : dy, minor = xMajor ? dy : dx;
-    const i64 sMajor = xMajor ? (x1 >= x0 ? 1 : -1) : (y1 >= y0 ? 1 : -1);
-    const i64 sMinor = xMajor ? (y1 >= y0 ? 1 : -1) : (x1 >= x0 ? 1 : -1);
-    const i64 m0 = xMajor ? x0 : y0, n0 = xMajor ? y0 : x0;
-
-    // A clip of one rectangle (a plot's interior, for example) is tested
-    // like the bitmap's own bounds; only more rectangles need PtVisible.
-    i64 cl = 0, ct = 0, cr = bitmap_.Width(), cb = bitmap_.Height();
-    const bool fastClip = clip_.size() <= 1;
-    if (clip_.size() == 1) {
-        cl = std::max<i64>(cl, clip_.front().Left);
-        ct = std::max<i64>(ct, clip_.front().Top);
-        cr = std::min<i64>(cr, clip_.front().Right);
-        cb = std::min<i64>(cb, clip_.front().Bottom);
-    }
-    const i64 mLo = xMajor ? cl : ct, mHi = xMajor ? cr : cb;
-
-    // Only the steps whose major coordinate lies in those bounds.
-    i64 iFrom = 0, iTo = steps;  // [iFrom, iTo)
-    if (sMajor > 0) {
-        iFrom = std::max<i64>(iFrom, mLo - m0);
-        iTo = std::min<i64>(iTo, mHi - m0);
-    } else {
-        iFrom = std::max<i64>(iFrom, m0 - (mHi - 1));
-        iTo = std::min<i64>(iTo, m0 - mLo + 1);
-    }
-    if (iFrom >= iTo)
-        return;
-
-    const std::uint32_t px = ColorToPixel(ColorToRGB(Pen.Color));
-    const bool invert = Pen.Mode == pmNot;
-    const i64 den = 2 * std::max<i64>(major, 1);
-    // minor offset = floor((2·i·minor + major) / (2·major)), kept as a quotient and remainder
-    i64 off, rem;
-    if (iFrom == 0) {  // the usual case, without a division
-        off = 0;
-        rem = major;
-    } else if (iFrom < (i64(1) << 30) && minor < (i64(1) << 31)) {
-        const i64 num = 2 * iFrom * minor + major;
-        off = num / den;
-        rem = num % den;
-    } else {
-        const i128 num = i128(2) * iFrom * minor + major;
-        off = i64(num / den);
-        rem = i64(num % den);
-    }
-    for (i64 i = iFrom; i < iTo; ++i) {
-        const i64 m = m0 + sMajor * i;
-        const i64 n = n0 + sMinor * off;
-        const i64 x = xMajor ? m : n, y = xMajor ? n : m;
-        if (x >= cl && y >= ct && x < cr && y < cb && (fastClip || PtVisible(int(x), int(y)))) {
-            Touch(x, y, x + 1, y + 1);
-            std::uint32_t& w = bitmap_.ScanLine(int(y))[x];
-            w = invert ? (w ^ kRgbMask) : px;
-        }
-        rem += 2 * minor;
-        while (rem >= den) {
-            rem -= den;
-            ++off;
-        }
-    }
-}
-
-// A pen wider than one pixel: every pixel whose centre lies within half the
-// width of the segment (round ends). Even widths run along pixel edges.
-void TCanvas::WideLine(i64 x0, i64 y0, i64 x1, i64 y1)
-{
-    if (Pen.Style == psClear)
-        return;
-    const double R = Pen.Width / 2.0;
-    const double o = (Pen.Width % 2) ? 0.5 : 0.0;
-    const double ax = double(x0) + o, ay = double(y0) + o, bx = double(x1) + o, by = double(y1) + o;
-    const double dx = bx - ax, dy = by - ay;
-    const double len2 = dx * dx + dy * dy;
-    const double len = std::sqrt(len2);
-    const i64 yFrom = std::max<i64>(0, i64(std::floor(ClampCoord(std::min(ay, by) - R))) - 1);
-    const i64 yTo = std::min<i64>(bitmap_.Height() - 1, i64(std::ceil(ClampCoord(std::max(ay, by) + R))) + 1);
-    for (i64 y = yFrom; y <= yTo; ++y) {
-        const double yc = double(y) + 0.5;
-        Interval span;
-        for (auto [cx, cy] : {std::pair{ax, ay}, std::pair{bx, by}}) {
-            const double v = yc - cy;
-            if (std::fabs(v) <= R) {
-                const double h = std::sqrt(R * R - v * v);
-                span.Join(cx - h, cx + h);
-            }
-        }
-        if (len2 > 0) {
-            double from = -1e300, to = 1e300;
-            // 0 <= (p - a)·d <= |d|²  and  |(p - a) x d| <= R·|d|
-            LinearRange(dx, -ax * dx + (yc - ay) * dy, 0, len2, from, to);
-            LinearRange(dy, -ax * dy - (yc - ay) * dx, -R * len, R * len, from, to);
-            span.Join(from, to);
-        }
-        if (span.Empty())
-            continue;
-        const i64 xa = i64(std::ceil(ClampCoord(span.lo - 0.5)));
-        const i64 xb = i64(std::floor(ClampCoord(span.hi - 0.5)));
-        if (xa <= xb)
-            PenSpan(int(y), xa, xb + 1);
-    }
-}
-
 // ------------------------------------------------------------ filled shapes
 
 void TCanvas::FillRect(const TRect& r)
@@ -426,32 +228,99 @@ void TCanvas::Rectangle(int x1, int y1, int x2, int y2)
     }
 }
 
+// Row y of the ring-and-inside shape of an ellipse in a w x h box whose
+// pen takes `shrink` pixels, relative to the box's corner: the shape covers
+// [a, c] and its inside [ia, ic] (none when ia > ic).
+TCanvas::EllipseSpans TCanvas::EllipseRowSpans(i64 w, i64 h, i64 shrink, i64 y)
+{
+    EllipseSpans row;
+    if (!EllipseRow(w, h, y, row.a, row.c))
+        return row;
+    // A pixel is inside when its four neighbours are in the inner ellipse
+    // too, so a one-pixel pen leaves a thin closed ring.
+    const i64 iw = w - 2 * shrink, ih = h - 2 * shrink, iy = y - shrink;
+    i64 u1, u2, d1, d2, m1, m2;
+    if (iw > 0 && ih > 0 && EllipseRow(iw, ih, iy, m1, m2) && EllipseRow(iw, ih, iy - 1, u1, u2) &&
+        EllipseRow(iw, ih, iy + 1, d1, d2)) {
+        row.ia = std::max({m1 + 1, u1, d1}) + shrink;
+        row.ic = std::min({m2 - 1, u2, d2}) + shrink;
+    }
+    row.any = true;
+    return row;
+}
+
 void TCanvas::Ellipse(int x1, int y1, int x2, int y2)
 {
     DirtyScope dirty(*this);
     const i64 l = std::min(x1, x2), r = std::max(x1, x2), t = std::min(y1, y2), b = std::max(y1, y2);
     if (l == r || t == b)
         return;
-    const bool pen = Pen.Style != psClear;
     // The pen covers the outer ellipse less the inside of the inner one; the
-    // brush fills that inside. A pixel is inside when its four neighbours
-    // are in the ellipse too, so a one-pixel pen leaves a thin closed ring.
+    // brush fills that inside.
+    const bool pen = Pen.Style != psClear;
     const i64 grow = pen ? (Pen.Width - 1) / 2 : 0;
     const i64 shrink = pen ? std::max(Pen.Width, 1) - 1 : 0;
-    const i64 ol = l - grow, ot = t - grow, orr = r + grow, ob = b + grow;
-    const i64 il = ol + shrink, it = ot + shrink, ir = orr - shrink, ib = ob - shrink;
-    const i64 top = std::max<i64>(ot, 0), bottom = std::min<i64>(ob, bitmap_.Height());
-    for (i64 y = top; y < bottom; ++y) {
-        i64 a, c;
-        if (!EllipseRow(ol, ot, orr, ob, y, a, c))
-            continue;
-        i64 ia = 0, ic = -1;  // inside of the inner ellipse
-        i64 u1, u2, d1, d2, m1, m2;
-        if (ir > il && ib > it && EllipseRow(il, it, ir, ib, y, m1, m2) &&
-            EllipseRow(il, it, ir, ib, y - 1, u1, u2) && EllipseRow(il, it, ir, ib, y + 1, d1, d2)) {
-            ia = std::max({m1 + 1, u1, d1});
-            ic = std::min({m2 - 1, u2, d2});
+    const i64 ol = l - grow, ot = t - grow, w = r - l + 2 * grow, h = b - t + 2 * grow;
+    if (w <= 0 || h <= 0)
+        return;  // a pen of negative width can take the whole box
+
+    // Small ellipses (the points of a plot) come in thousands of one size:
+    // their rows are worked out once.
+    constexpr i64 CachedSide = 64;
+    const bool cached = w <= CachedSide && h <= CachedSide;
+    if (cached && (ellipseW_ != w || ellipseH_ != h || ellipseShrink_ != shrink)) {
+        ellipseRows_.resize(std::size_t(h));
+        for (i64 y = 0; y < h; ++y)
+            ellipseRows_[std::size_t(y)] = EllipseRowSpans(w, h, shrink, y);
+        ellipseW_ = w;
+        ellipseH_ = h;
+        ellipseShrink_ = shrink;
+        ellipseInk_ = {};
+        for (i64 y = 0; y < h; ++y)
+            if (const EllipseSpans& s = ellipseRows_[std::size_t(y)]; s.any)
+                ellipseInk_ = ellipseInk_.United({int(s.a), int(y), int(s.c + 1), int(y + 1)});
+    }
+
+    // Wholly inside one clip rectangle and the bitmap: no test per span.
+    i64 cl, ct, cr, cb;
+    const bool direct = cached && FastClipBounds(cl, ct, cr, cb) && ol >= cl && ot >= ct && ol + w <= cr &&
+                        ot + h <= cb && (!pen || Pen.Mode != pmNot);
+    if (direct) {
+        const std::uint32_t penPx = ColorToPixel(ColorToRGB(Pen.Color));
+        const std::uint32_t brushPx = ColorToPixel(ColorToRGB(Brush.Color));
+        const bool brush = Brush.Style != bsClear;
+        // Filled in the pen's colour (the points of a plot): one span a row.
+        const bool oneColour = brush && (!pen || penPx == brushPx);
+        for (i64 y = 0; y < h; ++y) {
+            const EllipseSpans& s = ellipseRows_[std::size_t(y)];
+            if (!s.any)
+                continue;
+            std::uint32_t* row = bitmap_.Row(int(ot + y)) + ol;
+            if (oneColour) {
+                for (i64 x = s.a; x <= s.c; ++x)
+                    row[x] = brushPx;
+            } else if (!pen) {
+                continue;  // neither pen nor brush
+            } else if (s.ia > s.ic) {
+                std::fill(row + s.a, row + s.c + 1, penPx);
+            } else {
+                std::fill(row + s.a, row + s.ia, penPx);
+                if (brush)
+                    std::fill(row + s.ia, row + s.ic + 1, brushPx);
+                std::fill(row + s.ic + 1, row + s.c + 1, penPx);
+            }
         }
+        if (pen || brush)
+            Touch(ol + ellipseInk_.Left, ot + ellipseInk_.Top, ol + ellipseInk_.Right, ot + ellipseInk_.Bottom);
+        return;
+    }
+
+    const i64 top = std::max<i64>(ot, 0), bottom = std::min<i64>(ot + h, bitmap_.Height());
+    for (i64 y = top; y < bottom; ++y) {
+        const EllipseSpans s = cached ? ellipseRows_[std::size_t(y - ot)] : EllipseRowSpans(w, h, shrink, y - ot);
+        if (!s.any)
+            continue;
+        const i64 a = ol + s.a, c = ol + s.c, ia = ol + s.ia, ic = ol + s.ic;
         if (!pen) {
             BrushSpan(int(y), a, c + 1);
         } else if (ia > ic) {

@@ -69,7 +69,8 @@ constexpr TColor clInfoBk = SystemColor(24);
 
 // The RGB value (0x00BBGGRR) of a colour; system colours come from the
 // classic fixed table, so drawings do not depend on the desktop's theme.
-TColor ColorToRGB(TColor color);
+TColor SystemColorToRGB(TColor color);
+inline TColor ColorToRGB(TColor color) { return color < 0 ? SystemColorToRGB(color) : color & 0x00FFFFFF; }
 
 constexpr TColor RGB(int r, int g, int b) { return (r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16); }
 constexpr int GetRValue(TColor c) { return c & 0xFF; }
@@ -179,7 +180,12 @@ public:
     std::uint32_t* ScanLine(int row);
     const std::uint32_t* ScanLine(int row) const;
 
-    TCanvas& Canvas();
+    TCanvas& Canvas()
+    {
+        if (!canvas_)
+            CreateCanvas();
+        return *canvas_;
+    }
 
     // A transparent bitmap is drawn without its pixels of TransparentColor
     // (clDefault: the colour of its bottom-left pixel).
@@ -191,7 +197,12 @@ public:
     // canvas marks what each drawing touches; code that writes through
     // ScanLine marks it itself. OnChange is called when the first change
     // after a TakeDirty is marked, so a view can schedule one update.
-    void MarkDirty(const TRect& r);
+    void MarkDirty(const TRect& r)
+    {
+        // Most drawing lands inside the rectangle marked last.
+        if (!lastDirty_.Contains(r))
+            MarkDirtyMerging(r);
+    }
     void MarkAllDirty() { MarkDirty(BoundsRect()); }
     std::vector<TRect> TakeDirty();
     bool IsDirty() const { return !dirty_.empty(); }
@@ -208,6 +219,18 @@ private:
     std::vector<std::uint32_t> pixels_;
     std::unique_ptr<TCanvas> canvas_;
     std::vector<TRect> dirty_;
+    // One of dirty_, or empty: whatever it holds is marked already.
+    TRect lastDirty_;
+    void MarkDirtyMerging(const TRect& r);
+    void CreateCanvas();
+    void ClearDirty()
+    {
+        dirty_.clear();
+        lastDirty_ = {};
+    }
+    // Row y without the range check, for the canvas's inner loops.
+    std::uint32_t* Row(int y) { return pixels_.data() + std::size_t(y) * std::size_t(width_); }
+    friend class TCanvas;
 };
 
 // ------------------------------------------------------------------ canvas
@@ -262,7 +285,7 @@ public:
     // Takes another canvas's pen, brush, font, modes and clip region.
     void AssignState(const TCanvas& other);
 
-    void MoveTo(int x, int y);
+    void MoveTo(int x, int y) { PenPos = {x, y}; }
     // From the pen position to (x, y), leaving out (x, y); wider pens are
     // round-ended and include both ends.
     void LineTo(int x, int y);
@@ -313,11 +336,44 @@ private:
     void PenSpan(int y, std::int64_t x1, std::int64_t x2);
     void BrushSpan(int y, std::int64_t x1, std::int64_t x2);
     void ThinLine(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1, bool includeEnd);
+    // The one-pixel lines between consecutive points, as ThinLine draws them.
+    void ThinLines(std::span<const TPoint> points);
     void WideLine(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1);
     void CopyPixels(const TRect& dest, const TBitmap& source, const TRect& sourceRect, bool transparent);
     template <class F>
     void Visit(std::int64_t y, std::int64_t x1, std::int64_t x2, F&& f);
     friend class DirtyScope;
+    // The bitmap's bounds narrowed by the clip region, when that is at most
+    // one rectangle (false, and the bitmap's bounds, for more).
+    bool FastClipBounds(std::int64_t& l, std::int64_t& t, std::int64_t& r, std::int64_t& b) const
+    {
+        l = 0;
+        t = 0;
+        r = bitmap_.Width();
+        b = bitmap_.Height();
+        if (clip_.size() > 1)
+            return false;
+        if (!clip_.empty()) {
+            const TRect& c = clip_.front();
+            l = std::max<std::int64_t>(l, c.Left);
+            t = std::max<std::int64_t>(t, c.Top);
+            r = std::min<std::int64_t>(r, c.Right);
+            b = std::min<std::int64_t>(b, c.Bottom);
+        }
+        return true;
+    }
+
+    // One row of an ellipse relative to its box: [a, c] drawn, [ia, ic]
+    // the inside for the brush (none when ia > ic).
+    struct EllipseSpans {
+        std::int64_t a = 0, c = -1, ia = 0, ic = -1;
+        bool any = false;
+    };
+    static EllipseSpans EllipseRowSpans(std::int64_t w, std::int64_t h, std::int64_t shrink, std::int64_t y);
+    // The rows of the last small ellipse drawn, and the part they cover.
+    std::vector<EllipseSpans> ellipseRows_;
+    std::int64_t ellipseW_ = -1, ellipseH_ = -1, ellipseShrink_ = -1;
+    TRect ellipseInk_;
 
     TBitmap& bitmap_;
     std::vector<TRect> clip_;
@@ -331,9 +387,9 @@ private:
     int dirtyDepth_ = 0;
     void Touch(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2)
     {
-        if (x1 < touchL_) touchL_ = x1;
-        if (y1 < touchT_) touchT_ = y1;
-        if (x2 > touchR_) touchR_ = x2;
-        if (y2 > touchB_) touchB_ = y2;
+        touchL_ = std::min(touchL_, x1);
+        touchT_ = std::min(touchT_, y1);
+        touchR_ = std::max(touchR_, x2);
+        touchB_ = std::max(touchB_, y2);
     }
 };

@@ -1,0 +1,142 @@
+// The canvas draws lines with both ends inside, and small ellipses, without
+// a test per pixel. These shortcuts must give exactly the pixels and the
+// changed area of the general code, which a clip region of two rectangles
+// covering the whole bitmap forces.
+#include "toolkit/graphics/Graphics.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+namespace {
+
+// Compares a drawing made the short way with the same drawing made through
+// the general code; `scope` names the case in a failure.
+void ExpectSameAsGeneral(int w, int h, const std::function<void(TCanvas&)>& draw, const std::string& scope)
+{
+    TBitmap quick(w, h), general(w, h);
+    general.Canvas().SetClipRegion({Rect(0, 0, w, h / 2), Rect(0, h / 2, w, h)});
+    quick.TakeDirty();
+    general.TakeDirty();
+    draw(quick.Canvas());
+    draw(general.Canvas());
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            ASSERT_EQ(quick.ScanLine(y)[x], general.ScanLine(y)[x]) << scope << " at " << x << "," << y;
+    EXPECT_EQ(quick.TakeDirty(), general.TakeDirty()) << scope;
+    EXPECT_EQ(quick.Canvas().PenPos, general.Canvas().PenPos) << scope;
+}
+
+}  // namespace
+
+TEST(CanvasShortcuts, LinesInEveryDirectionDrawWhatTheGeneralCodeDraws)
+{
+    // Every slope up to 9 pixels long: the short ones take the path without
+    // branches, the longer ones the loop.
+    for (int dx = -9; dx <= 9; ++dx)
+        for (int dy = -9; dy <= 9; ++dy)
+            ExpectSameAsGeneral(
+                20, 20,
+                [&](TCanvas& c) {
+                    c.Pen.Color = clRed;
+                    c.MoveTo(10, 10);
+                    c.LineTo(10 + dx, 10 + dy);
+                },
+                "line " + std::to_string(dx) + "," + std::to_string(dy));
+}
+
+TEST(CanvasShortcuts, PolylineDrawsItsLinesOneByOne)
+{
+    // In and out of the bitmap and along its edges, with lines of no length.
+    const std::vector<TPoint> points = {{2, 3},  {5, 4},   {5, 4},  {-3, 8}, {7, 15},  {19, 19}, {25, 10},
+                                        {19, 0}, {12, 12}, {13, 9}, {0, 19}, {0, 0},   {19, 0},  {9, 9}};
+    ExpectSameAsGeneral(20, 20, [&](TCanvas& c) { c.Polyline(points); }, "polyline");
+
+    TBitmap joined(20, 20), single(20, 20);
+    joined.TakeDirty();
+    single.TakeDirty();
+    joined.Canvas().Polyline(points);
+    single.Canvas().MoveTo(points[0].X, points[0].Y);
+    for (std::size_t i = 1; i < points.size(); ++i)
+        single.Canvas().LineTo(points[i].X, points[i].Y);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 20; ++x)
+            ASSERT_EQ(joined.ScanLine(y)[x], single.ScanLine(y)[x]) << x << "," << y;
+    // One mark for the whole polyline, covering what the lines marked.
+    const auto marks = joined.TakeDirty();
+    ASSERT_EQ(marks.size(), 1u);
+    for (const TRect& r : single.TakeDirty())
+        EXPECT_TRUE(marks[0].Contains(r));
+    EXPECT_EQ(joined.Canvas().PenPos, single.Canvas().PenPos);
+}
+
+TEST(CanvasShortcuts, SmallEllipsesDrawWhatTheGeneralCodeDrawsWhereverTheyAre)
+{
+    // One canvas draws every case in turn, so a shape remembered from the
+    // case before would show; a fresh one draws each case alone.
+    TBitmap reused(64, 64);
+    struct Style {
+        TPenStyle pen;
+        TBrushStyle brush;
+        TColor brushColor;
+    };
+    const Style styles[] = {{psSolid, bsSolid, clRed}, {psSolid, bsSolid, clLime}, {psClear, bsSolid, clLime},
+                            {psSolid, bsClear, clLime}};
+    for (int w = 1; w <= 9; ++w)
+        for (int h = 1; h <= 9; ++h)
+            for (int width = -2; width <= 3; ++width)
+                for (const Style& s : styles) {
+                    const std::string scope = std::to_string(w) + "x" + std::to_string(h) + " pen " +
+                                              std::to_string(width) + " style " + std::to_string(&s - styles);
+                    auto draw = [&](TCanvas& c, int x, int y) {
+                        c.Pen.Color = clLime;
+                        c.Pen.Width = width;
+                        c.Pen.Style = s.pen;
+                        c.Brush.Style = s.brush;
+                        c.Brush.Color = s.brushColor;
+                        c.Ellipse(x, y, x + w, y + h);
+                    };
+                    ExpectSameAsGeneral(32, 32, [&](TCanvas& c) { draw(c, 8, 9); }, scope);
+
+                    TBitmap fresh(64, 64);
+                    reused.Canvas().Brush.Style = bsSolid;
+                    reused.Canvas().Brush.Color = clWhite;
+                    reused.Canvas().FillRect(reused.BoundsRect());
+                    draw(reused.Canvas(), 40, 45);
+                    draw(fresh.Canvas(), 4, 3);
+                    // The same shape far from the first place, and in the
+                    // canvas that drew other shapes before.
+                    for (int y = 0; y < 16; ++y)
+                        for (int x = 0; x < 16; ++x)
+                            ASSERT_EQ(reused.ScanLine(45 - 3 + y)[40 - 4 + x], fresh.ScanLine(y)[x])
+                                << scope << " at " << x << "," << y;
+                }
+}
+
+TEST(Bitmap, ChangesMarkedAfterTakingThemAreReportedAgain)
+{
+    TBitmap b(50, 50);
+    int changes = 0;
+    b.OnChange = [&] { ++changes; };
+    b.TakeDirty();
+    b.MarkDirty(Rect(0, 0, 40, 40));
+    EXPECT_EQ(changes, 1);
+    b.MarkDirty(Rect(5, 5, 10, 10));  // inside what is marked
+    EXPECT_EQ(b.TakeDirty(), std::vector<TRect>{Rect(0, 0, 40, 40)});
+    b.MarkDirty(Rect(5, 5, 10, 10));
+    EXPECT_EQ(changes, 2);
+    EXPECT_EQ(b.TakeDirty(), std::vector<TRect>{Rect(5, 5, 10, 10)});
+
+    // A new size or picture marks all of it, and only that.
+    b.MarkDirty(Rect(0, 0, 10, 10));
+    b.SetSize(20, 20);
+    b.MarkDirty(Rect(1, 1, 2, 2));
+    EXPECT_EQ(b.TakeDirty(), std::vector<TRect>{Rect(0, 0, 20, 20)});
+    b.MarkDirty(Rect(1, 1, 2, 2));
+    b = TBitmap(8, 8);
+    b.MarkDirty(Rect(1, 1, 2, 2));
+    EXPECT_EQ(b.TakeDirty(), std::vector<TRect>{Rect(0, 0, 8, 8)});
+    b.MarkDirty(Rect(1, 1, 2, 2));
+    EXPECT_EQ(b.TakeDirty(), std::vector<TRect>{Rect(1, 1, 2, 2)});
+}

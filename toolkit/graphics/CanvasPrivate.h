@@ -1,0 +1,41 @@
+// What the canvas's source files share: the pixel word mask, coordinate
+// clamping and the scope that marks what a drawing call touched.
+#pragma once
+
+#include "toolkit/graphics/Graphics.h"
+
+#include <algorithm>
+#include <cstdint>
+
+namespace canvas_detail {
+
+using i64 = std::int64_t;
+using i128 = __int128;
+
+constexpr std::uint32_t kRgbMask = 0x00FFFFFF;
+
+// Keeps a floating coordinate in a range where converting it is defined.
+inline double ClampCoord(double v) { return std::clamp(v, -4.0e9, 4.0e9); }
+
+}  // namespace canvas_detail
+
+// Marks on the bitmap what one drawing call touched, once, however the call
+// is made up of smaller ones.
+class DirtyScope {
+public:
+    explicit DirtyScope(TCanvas& c) : c_(c)
+    {
+        if (c_.dirtyDepth_++ == 0) {
+            c_.touchL_ = c_.touchT_ = INT64_MAX;
+            c_.touchR_ = c_.touchB_ = INT64_MIN;
+        }
+    }
+    ~DirtyScope()
+    {
+        if (--c_.dirtyDepth_ == 0 && c_.touchL_ < c_.touchR_)
+            c_.bitmap_.MarkDirty({int(c_.touchL_), int(c_.touchT_), int(c_.touchR_), int(c_.touchB_)});
+    }
+
+private:
+    TCanvas& c_;
+};
