@@ -3,9 +3,11 @@
 
 #include "components/Qelutils.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <utility>
 
 // Maps the world interval W1..W2 linearly onto the pixel interval P1..P2.
 // A y axis that grows upward passes its bottom pixel as P1.
@@ -49,6 +51,13 @@ public:
     {
         // Rounding the distance, not the position, keeps halves rounding
         // away from P1 on both axes.
+        if (w >= safeLo_ && w <= safeHi_) {
+            // Nothing below can saturate: the rounding alone.
+            const double d = (w - w1_) / (w2_ - w1_) * span_;
+            const int t = static_cast<int>(d);
+            const double f = d - t;
+            return p1_ + t + (f >= 0.5) - (f <= -0.5);
+        }
         const double d = Fraction(w) * span_;
         if (std::isnan(d))
             return p1_;
@@ -74,6 +83,24 @@ private:
         const double world = w2_ - w1_;
         usable_ = std::isfinite(world) && world != 0;
         span_ = SaturatingInt(std::int64_t(p2_) - p1_);
+        // The world values whose distance from P1 lies within +-Safe (most
+        // of those within 2^28 pixels of the window), where the pixel needs
+        // no saturation. The distance grows monotonically with the value,
+        // so the two ends bound it over the whole range.
+        constexpr double Safe = 536870912.0;  // 2^29
+        safeLo_ = 1;
+        safeHi_ = 0;
+        if (!usable_ || p1_ <= -Safe || p1_ >= Safe)
+            return;
+        const double f = Safe / 2 / std::max(std::abs(double(span_)), 1.0);
+        double a = w1_ - f * world, b = w1_ + f * world;
+        if (a > b)
+            std::swap(a, b);
+        auto distance = [&](double w) { return Fraction(w) * span_; };
+        if (std::isfinite(a) && std::isfinite(b) && std::abs(distance(a)) <= Safe && std::abs(distance(b)) <= Safe) {
+            safeLo_ = a;
+            safeHi_ = b;
+        }
     }
     // Where w lies between W1 (0) and W2 (1), as (w - W1) / (W2 - W1) so
     // that the limits land on their pixels exactly.
@@ -85,4 +112,6 @@ private:
     int p2_ = 1;
     int span_ = 1;
     bool usable_ = true;
+    // Empty (Lo > Hi) when there is no such range.
+    double safeLo_ = 1, safeHi_ = 0;
 };

@@ -4,25 +4,6 @@
 #include <cmath>
 #include <cstdint>
 
-namespace {
-
-// The coordinate range the range checks accept.
-constexpr std::int64_t CoordLimit = 8191;
-
-bool InRange(std::int64_t v)
-{
-    return v >= -CoordLimit && v <= CoordLimit;
-}
-
-// Differences are taken wide: coordinates near the int limits must fail the
-// check, not overflow.
-bool DiffInRange(int a, int b)
-{
-    return InRange(std::int64_t(a) - b);
-}
-
-}  // namespace
-
 TColor ColorMix(TColor Color1, TColor Color2, int Step, int Steps)
 {
     if (Steps < 1)
@@ -39,16 +20,11 @@ TColor ColorMix(TColor Color1, TColor Color2, int Step, int Steps)
     return channel(0) | channel(8) | channel(16);
 }
 
-bool LineCheck(int X1, int Y1, int X2, int Y2)
-{
-    return InRange(Y1) && InRange(Y2) && InRange(X1) && InRange(X2) && DiffInRange(X2, X1) && DiffInRange(Y2, Y1);
-}
-
 bool TriangleCheck(int X1, int Y1, int X2, int Y2, int X3, int Y3)
 {
-    return InRange(X1) && InRange(Y1) && InRange(X2) && InRange(Y2) && InRange(X3) && InRange(Y3) &&
-           DiffInRange(X2, X1) && DiffInRange(X3, X2) && DiffInRange(X1, X3) && DiffInRange(Y2, Y1) &&
-           DiffInRange(Y3, Y2) && DiffInRange(Y1, Y3);
+    return DrawCoordInRange(X1) && DrawCoordInRange(Y1) && DrawCoordInRange(X2) && DrawCoordInRange(Y2) &&
+           DrawCoordInRange(X3) && DrawCoordInRange(Y3) && DrawDiffInRange(X2, X1) && DrawDiffInRange(X3, X2) && DrawDiffInRange(X1, X3) && DrawDiffInRange(Y2, Y1) &&
+           DrawDiffInRange(Y3, Y2) && DrawDiffInRange(Y1, Y3);
 }
 
 void CanvasClear(int Width, int Height, TCanvas& Canvas, TColor Color)

@@ -4,6 +4,7 @@
 #include "toolkit/graphics/Graphics.h"
 
 #include <concepts>
+#include <cstdint>
 #include <type_traits>
 
 // The colour `Step` steps of `Steps` along the straight line from Color1 to
@@ -19,7 +20,15 @@ inline int RoundInt(double Value) { return SaturatingRound(Value); }
 
 // Coordinates that the drawing code can take safely: every coordinate and
 // every difference that the shape's edges need lies in -8191..8191.
-bool LineCheck(int X1, int Y1, int X2, int Y2);
+// Differences are taken wide: coordinates near the int limits must fail the
+// check, not overflow.
+constexpr bool DrawCoordInRange(std::int64_t v) { return v >= -8191 && v <= 8191; }
+constexpr bool DrawDiffInRange(int a, int b) { return DrawCoordInRange(std::int64_t(a) - b); }
+inline bool LineCheck(int X1, int Y1, int X2, int Y2)
+{
+    return DrawCoordInRange(Y1) && DrawCoordInRange(Y2) && DrawCoordInRange(X1) && DrawCoordInRange(X2) &&
+           DrawDiffInRange(X2, X1) && DrawDiffInRange(Y2, Y1);
+}
 bool TriangleCheck(int X1, int Y1, int X2, int Y2, int X3, int Y3);
 
 // Sets pen and brush to Color (a clear brush becomes solid) and fills

@@ -222,25 +222,27 @@ void TCanvas2D::SetZoomSteps(int Value)
 
 // ----------------------------------------------------------------- mapping
 
-int TCanvas2D::SurfaceWidth() const { return FImage->Width(); }
-int TCanvas2D::SurfaceHeight() const { return FImage->Height(); }
-
-TAxisMap TCanvas2D::XMap() const
+TCanvas2D::TMapCache& TCanvas2D::Maps() const
 {
-    const int w = SurfaceWidth();
-    if (!FAxisShow)
-        return {FAxisXMin, FAxisXMax, 0, w};
-    return {FAxisXMin, FAxisXMax, FAxisXMargin, SaturatingInt(std::int64_t(w) - FAxisXMargin)};
-}
-
-TAxisMap TCanvas2D::YMap() const
-{
+    TMapCache& m = FMaps;
+    const int w = SurfaceWidth(), h = SurfaceHeight();
+    if (m.XMin == FAxisXMin && m.XMax == FAxisXMax && m.YMin == FAxisYMin && m.YMax == FAxisYMax && m.Width == w &&
+        m.Height == h && m.XMargin == FAxisXMargin && m.YMargin == FAxisYMargin && m.Show == FAxisShow)
+        return m;
+    m = {FAxisXMin, FAxisXMax, FAxisYMin, FAxisYMax, w, h, FAxisXMargin, FAxisYMargin, FAxisShow, {}, {}};
     // World y grows upward: its minimum goes to the bottom pixel.
-    const int h = SurfaceHeight();
-    if (!FAxisShow)
-        return {FAxisYMin, FAxisYMax, h, 0};
-    return {FAxisYMin, FAxisYMax, SaturatingInt(std::int64_t(h) - FAxisYMargin), FAxisYMargin};
+    if (FAxisShow) {
+        m.X = {FAxisXMin, FAxisXMax, FAxisXMargin, SaturatingInt(std::int64_t(w) - FAxisXMargin)};
+        m.Y = {FAxisYMin, FAxisYMax, SaturatingInt(std::int64_t(h) - FAxisYMargin), FAxisYMargin};
+    } else {
+        m.X = {FAxisXMin, FAxisXMax, 0, w};
+        m.Y = {FAxisYMin, FAxisYMax, h, 0};
+    }
+    return m;
 }
+
+TAxisMap TCanvas2D::XMap() const { return Maps().X; }
+TAxisMap TCanvas2D::YMap() const { return Maps().Y; }
 
 int TCanvas2D::ValToScrX(double X) const { return XMap().ToPixelInt(X); }
 int TCanvas2D::ValToScrY(double Y) const { return YMap().ToPixelInt(Y); }
@@ -342,18 +344,14 @@ bool TCanvas2D::Inside(int X, int Y) const
     return xm < X && X < w - xm && ym < Y && Y < h - ym;
 }
 
-bool TCanvas2D::PointCheckIn(double X, double Y) const
-{
-    return FAxisXMin <= X && X <= FAxisXMax && FAxisYMin <= Y && Y <= FAxisYMax;
-}
-
 // ----------------------------------------------------------------- primitives
 
 void TCanvas2D::Point(double X, double Y, int Radius)
 {
     if (!PointCheckIn(X, Y))
         return;
-    const std::int64_t sx = XMap().ToPixelInt(X), sy = YMap().ToPixelInt(Y);
+    const TMapCache& m = Maps();
+    const std::int64_t sx = m.X.ToPixelInt(X), sy = m.Y.ToPixelInt(Y);
     TCanvas& canvas = DrawCanvas();
     if (Radius >= 1)
         canvas.Ellipse(SaturatingInt(sx - Radius), SaturatingInt(sy - Radius), SaturatingInt(sx + Radius + 1), SaturatingInt(sy + Radius + 1));
@@ -361,24 +359,80 @@ void TCanvas2D::Point(double X, double Y, int Radius)
         canvas.SetPixel(int(sx), int(sy), canvas.Pen.Color);
 }
 
-void TCanvas2D::Line(double X1, double Y1, double X2, double Y2)
+inline bool TCanvas2D::LineOff(double X1, double Y1, double X2, double Y2) const
 {
-    if ((X1 < FAxisXMin && X2 < FAxisXMin) || (X1 > FAxisXMax && X2 > FAxisXMax) ||
-        (Y1 < FAxisYMin && Y2 < FAxisYMin) || (Y1 > FAxisYMax && Y2 > FAxisYMax))
-        return;
     // A coordinate that is not a number has no place on the plot; it says
     // nothing about the window either, so it is no overflow.
-    if (std::isnan(X1) || std::isnan(Y1) || std::isnan(X2) || std::isnan(Y2))
+    return (X1 < FAxisXMin && X2 < FAxisXMin) || (X1 > FAxisXMax && X2 > FAxisXMax) ||
+           (Y1 < FAxisYMin && Y2 < FAxisYMin) || (Y1 > FAxisYMax && Y2 > FAxisYMax) || std::isnan(X1) ||
+           std::isnan(Y1) || std::isnan(X2) || std::isnan(Y2);
+}
+
+void TCanvas2D::Line(double X1, double Y1, double X2, double Y2)
+{
+    if (LineOff(X1, Y1, X2, Y2))
         return;
-    const TAxisMap xm = XMap(), ym = YMap();
-    const int sx1 = xm.ToPixelInt(X1), sy1 = ym.ToPixelInt(Y1), sx2 = xm.ToPixelInt(X2), sy2 = ym.ToPixelInt(Y2);
-    if (!LineCheck(sx1, sy1, sx2, sy2)) {
+    TMapCache& m = Maps();
+    // A polyline drawn as lines: this start is the last line's end.
+    TPoint p1 = {m.EndSX, m.EndSY};
+    if (X1 != m.EndX || Y1 != m.EndY)
+        p1 = m.ToPixel(X1, Y1);
+    const TPoint p2 = m.ToPixel(X2, Y2);
+    m.EndX = X2;
+    m.EndY = Y2;
+    m.EndSX = p2.X;
+    m.EndSY = p2.Y;
+    if (!LineCheck(p1.X, p1.Y, p2.X, p2.Y)) {
         FDrawOverflow = true;
         return;
     }
     TCanvas& canvas = DrawCanvas();
-    canvas.MoveTo(sx1, sy1);
-    canvas.LineTo(sx2, sy2);
+    canvas.MoveTo(p1.X, p1.Y);
+    canvas.LineTo(p2.X, p2.Y);
+}
+
+void TCanvas2D::Polyline(std::span<const double> X, std::span<const double> Y)
+{
+    const std::size_t n = std::min(X.size(), Y.size());
+    if (n < 2)
+        return;
+    // Every point is mapped once. Its code says which sides of the
+    // window it lies beyond (bits 0-3) or that it is not a number (bit 4).
+    const TMapCache& m = Maps();
+    std::vector<TPoint>& pixels = FPolylinePixels;
+    std::vector<std::uint8_t>& codes = FPolylineCodes;
+    pixels.resize(n);
+    codes.resize(n);
+    const double xMin = FAxisXMin, xMax = FAxisXMax, yMin = FAxisYMin, yMax = FAxisYMax;
+    for (std::size_t i = 0; i < n; ++i) {
+        const double x = X[i], y = Y[i];
+        pixels[i] = m.ToPixel(x, y);
+        codes[i] = std::uint8_t((x < xMin) | (x > xMax) << 1 | (y < yMin) << 2 | (y > yMax) << 3 |
+                                (std::isnan(x) || std::isnan(y)) << 4);
+    }
+    // The lines are taken as Line takes them: not drawn when wholly beyond
+    // one side or with a coordinate that is not a number. Consecutive lines
+    // that are drawn go to the canvas as one polyline, which draws the same
+    // pixels as the lines one by one.
+    TCanvas& canvas = DrawCanvas();
+    std::size_t runStart = 0;  // the first point of the run
+    auto flush = [&](std::size_t last) {
+        if (last > runStart)
+            canvas.Polyline(std::span<const TPoint>(pixels).subspan(runStart, last - runStart + 1));
+    };
+    for (std::size_t i = 0; i + 1 < n; ++i) {
+        const unsigned c1 = codes[i], c2 = codes[i + 1];
+        const TPoint p1 = pixels[i], p2 = pixels[i + 1];
+        const bool drawn = !((c1 & c2 & 15) || ((c1 | c2) & 16));
+        const bool safe = drawn && LineCheck(p1.X, p1.Y, p2.X, p2.Y);
+        if (drawn && !safe)
+            FDrawOverflow = true;
+        if (!safe) {
+            flush(i);
+            runStart = i + 1;
+        }
+    }
+    flush(n - 1);
 }
 
 void TCanvas2D::Triangle(double X1, double Y1, double X2, double Y2, double X3, double Y3)

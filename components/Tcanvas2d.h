@@ -11,7 +11,11 @@
 #include "toolkit/controls/Properties.h"
 #include "toolkit/graphics/Graphics.h"
 
+#include <cstdint>
+#include <limits>
+#include <span>
 #include <string>
+#include <vector>
 
 class QWheelEvent;
 
@@ -160,9 +164,16 @@ public:
     // The plot interior; right and bottom are its last pixels, inclusive.
     TRect DrawRectGet() const;
     bool Inside(int X, int Y) const;
-    bool PointCheckIn(double X, double Y) const;
+    bool PointCheckIn(double X, double Y) const
+    {
+        return FAxisXMin <= X && X <= FAxisXMax && FAxisYMin <= Y && Y <= FAxisYMax;
+    }
     void Point(double X, double Y, int Radius);
     void Line(double X1, double Y1, double X2, double Y2);
+    // The lines between consecutive points (X[i], Y[i]), each drawn as Line
+    // draws it, with every point mapped once: the way to draw a long
+    // series. The shorter span sets the number of points.
+    void Polyline(std::span<const double> X, std::span<const double> Y);
     void Triangle(double X1, double Y1, double X2, double Y2, double X3, double Y3);
     void TextOutA(double X, double Y, int DX, int DY, const std::string& Text);
     void Canvas2DResize(TObject* Sender);
@@ -202,8 +213,8 @@ protected:
     void DblClick() override {}
 
 private:
-    int SurfaceWidth() const;
-    int SurfaceHeight() const;
+    int SurfaceWidth() const { return FImage->Width(); }
+    int SurfaceHeight() const { return FImage->Height(); }
     // A window change that did not come from the running animation.
     void WindowChangedOutside();
     void WindowDraw(double& Field, double Value);
@@ -212,6 +223,29 @@ private:
     void RubberPenSet();
     void RubberPenReset();
     void WheelTurn(QWheelEvent* e);
+
+    // The primitives map every vertex, so the maps are remembered together
+    // with what they were made from, and made again when any of that
+    // changes. A polyline drawn as lines maps each vertex once: the last
+    // line's mapped end is kept for the next line's start.
+    struct TMapCache {
+        double XMin = 0, XMax = 0, YMin = 0, YMax = 0;
+        int Width = -1, Height = -1, XMargin = 0, YMargin = 0;
+        bool Show = false;
+        TAxisMap X, Y;
+        TPoint ToPixel(double WX, double WY) const { return {X.ToPixelInt(WX), Y.ToPixelInt(WY)}; }
+        double EndX = std::numeric_limits<double>::quiet_NaN(), EndY = EndX;
+        int EndSX = 0, EndSY = 0;
+    };
+    TMapCache& Maps() const;
+    mutable TMapCache FMaps;
+    // A line that is not drawn: wholly beyond one side of the window, or
+    // with a coordinate that is not a number.
+    bool LineOff(double X1, double Y1, double X2, double Y2) const;
+    // The points of the polyline being drawn, mapped, and the sides of the
+    // window they lie beyond.
+    std::vector<TPoint> FPolylinePixels;
+    std::vector<std::uint8_t> FPolylineCodes;
 
     TQelImage* FImage;
     TColor FAxisColor = clWhite;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <limits>
@@ -55,6 +56,39 @@ TEST(AxisMap, DegenerateAndHostileInputStayInRange)
     }
     // Limits so far apart that their distance overflows.
     EXPECT_FALSE(TAxisMap(-1.7e308, 1.7e308, 0, 100).WorldUsable());
+}
+
+TEST(AxisMap, PixelsNearTheSaturationLimitsRoundAndSaturateAsWideArithmeticSays)
+{
+    // The pixel worked out wide: P1 plus the distance rounded away from P1
+    // at halves, each held at the int range.
+    auto wide = [](const TAxisMap& m, double w) -> long long {
+        const double d = (w - m.W1()) / (m.W2() - m.W1()) * m.PixelSpan();
+        if (std::isnan(d))
+            return m.P1();
+        if (d >= 4294967296.0)
+            return INT_MAX;
+        if (d <= -4294967296.0)
+            return INT_MIN;
+        const long long r = std::clamp<long long>(std::llround(d), INT_MIN, INT_MAX);
+        return std::clamp<long long>(m.P1() + r, INT_MIN, INT_MAX);
+    };
+    const TAxisMap maps[] = {{0, 10, 50, 102},        {0, 10, 122, 30},     {-1e300, 1e300, 0, 800},
+                             {0, 1e-300, 536870911, 0}, {3, 4, -536870912, 5}, {0, 10, INT_MIN, INT_MAX},
+                             {-7, 2, 2000, -2000}};
+    for (const TAxisMap& m : maps) {
+        const double width = m.W2() - m.W1();
+        // From inside the window out past the ranges where the distance or
+        // the pixel saturate, on both sides, and just around each power of 2.
+        for (int e = -4; e <= 40; ++e)
+            for (double k : {1.0, -1.0})
+                for (double near : {1 - 1e-12, 1.0, 1 + 1e-12}) {
+                    const double w = m.W1() + k * std::ldexp(near, e) * width / std::max(std::abs(m.PixelSpan()), 1);
+                    EXPECT_EQ(m.ToPixelInt(w), wide(m, w)) << m.W1() << ".." << m.W2() << " at " << w;
+                }
+        for (double w : {NaN, Inf, -Inf, 1e308, -1e308})
+            EXPECT_EQ(m.ToPixelInt(w), wide(m, w));
+    }
 }
 
 TEST(PlotNavigation, WindowValidity)

@@ -7,6 +7,8 @@
 #include <climits>
 #include <limits>
 #include <set>
+#include <span>
+#include <vector>
 
 namespace {
 constexpr double Inf = std::numeric_limits<double>::infinity();
@@ -331,6 +333,51 @@ TEST(TCanvas2D, LinesTrianglesAndOverflow)
     EXPECT_EQ(f.At(51, 76), clLime);
     EXPECT_EQ(f.At(101, 76), clLime);
     EXPECT_EQ(f.At(61, 44), clLime);
+}
+
+TEST(TCanvas2D, PolylineDrawsWhatItsLinesDraw)
+{
+    // Within the window and beyond each side, not a number, and too far
+    // out to draw, in runs of drawn lines between them.
+    const std::vector<double> xs = {1, 2, 2.5, 9, -3, -4, 5, NaN, 6, 7, 1e9, 8, 3, 11, 12, 5, 5, 0, 10};
+    const std::vector<double> ys = {1, 8, 2.5, 9, 5, 6, 5, 4, 4, 9, 5, 1, 3, 5, 6, -1, 11, 10, 0};
+    Canvas2DFixture lines, poly;
+    lines.onDraw = [&] {
+        lines.c->DrawCanvas().Pen.Color = clYellow;
+        for (std::size_t i = 0; i + 1 < xs.size(); ++i)
+            lines.c->Line(xs[i], ys[i], xs[i + 1], ys[i + 1]);
+    };
+    poly.onDraw = [&] {
+        poly.c->DrawCanvas().Pen.Color = clYellow;
+        poly.c->Polyline(xs, ys);
+    };
+    lines.c->Draw();
+    poly.c->Draw();
+    EXPECT_TRUE(lines.c->DrawOverflow());
+    EXPECT_TRUE(poly.c->DrawOverflow());
+    EXPECT_EQ(poly.c->DrawCanvas().PenPos, lines.c->DrawCanvas().PenPos);
+    int yellow = 0;
+    for (int y = 0; y < 152; ++y)
+        for (int x = 0; x < 152; ++x) {
+            ASSERT_EQ(poly.At(x, y), lines.At(x, y)) << x << "," << y;
+            yellow += poly.At(x, y) == clYellow;
+        }
+    EXPECT_GT(yellow, 100);
+
+    // The shorter series sets the number of points; one point draws nothing.
+    poly.onDraw = [&] {
+        poly.c->Polyline(std::span(xs).first(3), ys);
+        poly.c->Polyline(std::span(xs).first(1), ys);
+    };
+    lines.onDraw = [&] {
+        lines.c->Line(xs[0], ys[0], xs[1], ys[1]);
+        lines.c->Line(xs[1], ys[1], xs[2], ys[2]);
+    };
+    lines.c->Draw();
+    poly.c->Draw();
+    for (int y = 0; y < 152; ++y)
+        for (int x = 0; x < 152; ++x)
+            ASSERT_EQ(poly.At(x, y), lines.At(x, y)) << x << "," << y;
 }
 
 TEST(TCanvas2D, TextAtWorldPoints)
