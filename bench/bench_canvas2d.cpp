@@ -69,10 +69,11 @@ TPlotWindow ZoomStepWindow(int step)
     return {cx - wx, cy - wy, cx + wx, cy + wy};
 }
 
-// A canvas whose drawing surface is 800 x 600, with the scene in OnDraw.
+// A canvas whose drawing surface is 800 x 600, with the scene in OnDraw:
+// the walk drawn as one polyline, or line by line when LineByLine is set.
 struct Canvas {
     TCanvas2D c;
-    Canvas()
+    explicit Canvas(bool LineByLine = false)
     {
         const Scene& s = TheScene();
         c.resize(PlotWidth + 4 * c.BevelWidth(), PlotHeight + 4 * c.BevelWidth());
@@ -81,11 +82,14 @@ struct Canvas {
         c.SetAxisYMin(s.yMin);
         c.SetAxisYMax(s.yMax);
         c.SetFormat("0.0");
-        c.OnDraw = [this, &s](TObject*) {
+        c.OnDraw = [this, &s, LineByLine](TObject*) {
             TCanvas& canvas = c.DrawCanvas();
             canvas.Pen.Color = clYellow;
-            for (int i = 0; i < Segments; ++i)
-                c.Line(s.walkX[i], s.walkY[i], s.walkX[i + 1], s.walkY[i + 1]);
+            if (LineByLine)
+                for (int i = 0; i < Segments; ++i)
+                    c.Line(s.walkX[i], s.walkY[i], s.walkX[i + 1], s.walkY[i + 1]);
+            else
+                c.Polyline(s.walkX, s.walkY);
             canvas.Pen.Color = clLime;
             canvas.Brush.Color = clLime;
             for (int i = 0; i < Points; ++i)
@@ -106,6 +110,18 @@ void BM_Canvas2DRedraw(benchmark::State& state)
     }
 }
 BENCHMARK(BM_Canvas2DRedraw)->Unit(benchmark::kMillisecond);
+
+// The same with the walk drawn by 100,000 calls of Line.
+void BM_Canvas2DRedrawLineByLine(benchmark::State& state)
+{
+    Canvas plot(true);
+    for (auto _ : state) {
+        plot.c.Draw();
+        plot.c.Image().Picture().Bitmap().TakeDirty();
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_Canvas2DRedrawLineByLine)->Unit(benchmark::kMillisecond);
 
 // One step of an animated zoom: the window moves, the plot is redrawn and
 // pending input is processed.
@@ -191,6 +207,24 @@ void BM_QCustomPlotZoomStep(benchmark::State& state)
     }
 }
 BENCHMARK(BM_QCustomPlotZoomStep)->Unit(benchmark::kMillisecond);
+
+// The peer's own animation step: the plot shown, and replotted at once.
+void BM_QCustomPlotZoomStepShown(benchmark::State& state)
+{
+    PeerPlot peer;
+    peer.plot.show();
+    int step = 0;
+    for (auto _ : state) {
+        const TPlotWindow w = ZoomStepWindow(step++);
+        for (QCPAxis* x : {peer.plot.xAxis, peer.plot.xAxis2})
+            x->setRange(w.XMin, w.XMax);
+        for (QCPAxis* y : {peer.plot.yAxis, peer.plot.yAxis2})
+            y->setRange(w.YMin, w.YMax);
+        peer.plot.replot(QCustomPlot::rpImmediateRefresh);
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(BM_QCustomPlotZoomStepShown)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
