@@ -386,9 +386,10 @@ void TCanvas2D::Line(double X1, double Y1, double X2, double Y2)
         FDrawOverflow = true;
         return;
     }
-    TCanvas& canvas = DrawCanvas();
-    canvas.MoveTo(p1.X, p1.Y);
-    canvas.LineTo(p2.X, p2.Y);
+    // As MoveTo and LineTo would draw it; the canvas's polyline takes the
+    // branch-free way for short lines in every direction, as plots have.
+    const TPoint ends[] = {p1, p2};
+    DrawCanvas().Polyline(ends);
 }
 
 void TCanvas2D::Polyline(std::span<const double> X, std::span<const double> Y)

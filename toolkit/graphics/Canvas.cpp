@@ -159,7 +159,7 @@ void TCanvas::AssignState(const TCanvas& other)
 void TCanvas::PlotSpan(int y, i64 x1, i64 x2, std::uint32_t px, bool invert)
 {
     Visit(y, x1, x2, [&](int a, int b) {
-        std::uint32_t* row = bitmap_.ScanLine(y);
+        std::uint32_t* row = bitmap_.Row(y);
         if (invert)
             for (int x = a; x < b; ++x)
                 row[x] ^= kRgbMask;

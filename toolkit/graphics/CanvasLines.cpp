@@ -125,12 +125,12 @@ bool PlotLineInside(std::uint32_t* bits, i64 stride, int x0, int y0, int x1, int
 void TCanvas::LineTo(int x, int y)
 {
     DirtyScope dirty(*this);
-    if (Pen.Width > 1) {
+    // One line alone: the general code, whose loop costs least for the
+    // lone short lines of a trail.
+    if (Pen.Width > 1)
         WideLine(PenPos.X, PenPos.Y, x, y);
-    } else {
-        const TPoint ends[] = {PenPos, {x, y}};
-        ThinLines(ends);
-    }
+    else
+        ThinLine(PenPos.X, PenPos.Y, x, y, false);
     PenPos = {x, y};
 }
 
@@ -242,7 +242,7 @@ void TCanvas::ThinLine(i64 x0, i64 y0, i64 x1, i64 y1, bool includeEnd)
         const i64 x = xMajor ? m : n, y = xMajor ? n : m;
         if (x >= cl && y >= ct && x < cr && y < cb && (fastClip || PtVisible(int(x), int(y)))) {
             Touch(x, y, x + 1, y + 1);
-            std::uint32_t& w = bitmap_.ScanLine(int(y))[x];
+            std::uint32_t& w = bitmap_.Row(int(y))[x];
             w = invert ? (w ^ kRgbMask) : px;
         }
         rem += 2 * minor;
