@@ -1,5 +1,5 @@
-// The canvas draws lines with both ends inside, and small ellipses, without
-// a test per pixel. These shortcuts must give exactly the pixels and the
+// The canvas draws polylines' lines with both ends inside, and small
+// ellipses, without a test per pixel. These shortcuts must give exactly the pixels and the
 // changed area of the general code, which a clip region of two rectangles
 // covering the whole bitmap forces.
 #include "toolkit/graphics/Graphics.h"
@@ -40,8 +40,8 @@ TEST(CanvasShortcuts, LinesInEveryDirectionDrawWhatTheGeneralCodeDraws)
                 20, 20,
                 [&](TCanvas& c) {
                     c.Pen.Color = clRed;
-                    c.MoveTo(10, 10);
-                    c.LineTo(10 + dx, 10 + dy);
+                    const TPoint ends[] = {{10, 10}, {10 + dx, 10 + dy}};
+                    c.Polyline(ends);
                 },
                 "line " + std::to_string(dx) + "," + std::to_string(dy));
 }
