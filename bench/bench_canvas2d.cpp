@@ -100,14 +100,19 @@ struct Canvas {
     }
 };
 
-void BM_Canvas2DRedraw(benchmark::State& state)
+void RedrawLoop(benchmark::State& state, Canvas& plot)
 {
-    Canvas plot;
     for (auto _ : state) {
         plot.c.Draw();
         plot.c.Image().Picture().Bitmap().TakeDirty();
         benchmark::ClobberMemory();
     }
+}
+
+void BM_Canvas2DRedraw(benchmark::State& state)
+{
+    Canvas plot;
+    RedrawLoop(state, plot);
 }
 BENCHMARK(BM_Canvas2DRedraw)->Unit(benchmark::kMillisecond);
 
@@ -115,11 +120,7 @@ BENCHMARK(BM_Canvas2DRedraw)->Unit(benchmark::kMillisecond);
 void BM_Canvas2DRedrawLineByLine(benchmark::State& state)
 {
     Canvas plot(true);
-    for (auto _ : state) {
-        plot.c.Draw();
-        plot.c.Image().Picture().Bitmap().TakeDirty();
-        benchmark::ClobberMemory();
-    }
+    RedrawLoop(state, plot);
 }
 BENCHMARK(BM_Canvas2DRedrawLineByLine)->Unit(benchmark::kMillisecond);
 
@@ -162,10 +163,7 @@ struct PeerPlot {
             axis->setNumberPrecision(1);
             axis->ticker()->setTickCount(11);
         }
-        plot.xAxis->setRange(s.xMin, s.xMax);
-        plot.xAxis2->setRange(s.xMin, s.xMax);
-        plot.yAxis->setRange(s.yMin, s.yMax);
-        plot.yAxis2->setRange(s.yMin, s.yMax);
+        SetWindow({s.xMin, s.yMin, s.xMax, s.yMax});
 
         walk = new QCPCurve(plot.xAxis, plot.yAxis);
         walk->setData(QVector<double>(s.walkX.begin(), s.walkX.end()), QVector<double>(s.walkY.begin(), s.walkY.end()));
@@ -177,10 +175,28 @@ struct PeerPlot {
         dots->setLineStyle(QCPGraph::lsNone);
         dots->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, Qt::green, Qt::green, 5));
     }
+    void SetWindow(const TPlotWindow& w)
+    {
+        for (QCPAxis* x : {plot.xAxis, plot.xAxis2})
+            x->setRange(w.XMin, w.XMax);
+        for (QCPAxis* y : {plot.yAxis, plot.yAxis2})
+            y->setRange(w.YMin, w.YMax);
+    }
     void Render()
     {
         QCPPainter p(&image);
         plot.toPainter(&p, PlotWidth, PlotHeight);
+    }
+    // One step of an animation that redraws the way Redraw says.
+    template <class Redraw>
+    void ZoomSteps(benchmark::State& state, Redraw redraw)
+    {
+        int step = 0;
+        for (auto _ : state) {
+            SetWindow(ZoomStepWindow(step++));
+            redraw();
+            QCoreApplication::processEvents();
+        }
     }
 };
 
@@ -197,16 +213,7 @@ BENCHMARK(BM_QCustomPlotRedraw)->Unit(benchmark::kMillisecond);
 void BM_QCustomPlotZoomStep(benchmark::State& state)
 {
     PeerPlot peer;
-    int step = 0;
-    for (auto _ : state) {
-        const TPlotWindow w = ZoomStepWindow(step++);
-        for (QCPAxis* x : {peer.plot.xAxis, peer.plot.xAxis2})
-            x->setRange(w.XMin, w.XMax);
-        for (QCPAxis* y : {peer.plot.yAxis, peer.plot.yAxis2})
-            y->setRange(w.YMin, w.YMax);
-        peer.Render();
-        QCoreApplication::processEvents();
-    }
+    peer.ZoomSteps(state, [&] { peer.Render(); });
 }
 BENCHMARK(BM_QCustomPlotZoomStep)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -215,16 +222,7 @@ void BM_QCustomPlotZoomStepShown(benchmark::State& state)
 {
     PeerPlot peer;
     peer.plot.show();
-    int step = 0;
-    for (auto _ : state) {
-        const TPlotWindow w = ZoomStepWindow(step++);
-        for (QCPAxis* x : {peer.plot.xAxis, peer.plot.xAxis2})
-            x->setRange(w.XMin, w.XMax);
-        for (QCPAxis* y : {peer.plot.yAxis, peer.plot.yAxis2})
-            y->setRange(w.YMin, w.YMax);
-        peer.plot.replot(QCustomPlot::rpImmediateRefresh);
-        QCoreApplication::processEvents();
-    }
+    peer.ZoomSteps(state, [&] { peer.plot.replot(QCustomPlot::rpImmediateRefresh); });
 }
 BENCHMARK(BM_QCustomPlotZoomStepShown)->Unit(benchmark::kMillisecond)->UseRealTime();
 

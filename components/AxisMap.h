@@ -53,7 +53,7 @@ public:
         // away from P1 on both axes.
         if (w >= safeLo_ && w <= safeHi_) {
             // Nothing below can saturate: the rounding alone.
-            const double d = (w - w1_) / (w2_ - w1_) * span_;
+            const double d = Fraction(w) * span_;
             const int t = static_cast<int>(d);
             const double f = d - t;
             return p1_ + t + (f >= 0.5) - (f <= -0.5);

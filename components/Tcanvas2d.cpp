@@ -359,18 +359,22 @@ void TCanvas2D::Point(double X, double Y, int Radius)
         canvas.SetPixel(int(sx), int(sy), canvas.Pen.Color);
 }
 
-inline bool TCanvas2D::LineOff(double X1, double Y1, double X2, double Y2) const
+inline unsigned TCanvas2D::OutCode(double X, double Y) const
 {
-    // A coordinate that is not a number has no place on the plot; it says
-    // nothing about the window either, so it is no overflow.
-    return (X1 < FAxisXMin && X2 < FAxisXMin) || (X1 > FAxisXMax && X2 > FAxisXMax) ||
-           (Y1 < FAxisYMin && Y2 < FAxisYMin) || (Y1 > FAxisYMax && Y2 > FAxisYMax) || std::isnan(X1) ||
-           std::isnan(Y1) || std::isnan(X2) || std::isnan(Y2);
+    return unsigned(X < FAxisXMin) | unsigned(X > FAxisXMax) << 1 | unsigned(Y < FAxisYMin) << 2 |
+           unsigned(Y > FAxisYMax) << 3 | unsigned(std::isnan(X) || std::isnan(Y)) << 4;
 }
+
+// A line is not drawn when it lies wholly beyond one side of the window. A
+// coordinate that is not a number has no place on the plot; it says nothing
+// about the window either, so it is no overflow.
+namespace {
+bool LineOff(unsigned Code1, unsigned Code2) { return (Code1 & Code2 & 15) || ((Code1 | Code2) & 16); }
+}  // namespace
 
 void TCanvas2D::Line(double X1, double Y1, double X2, double Y2)
 {
-    if (LineOff(X1, Y1, X2, Y2))
+    if (LineOff(OutCode(X1, Y1), OutCode(X2, Y2)))
         return;
     TMapCache& m = Maps();
     // A polyline drawn as lines: this start is the last line's end.
@@ -397,24 +401,19 @@ void TCanvas2D::Polyline(std::span<const double> X, std::span<const double> Y)
     const std::size_t n = std::min(X.size(), Y.size());
     if (n < 2)
         return;
-    // Every point is mapped once. Its code says which sides of the
-    // window it lies beyond (bits 0-3) or that it is not a number (bit 4).
+    // Every point is mapped once, and given its OutCode.
     const TMapCache& m = Maps();
     std::vector<TPoint>& pixels = FPolylinePixels;
     std::vector<std::uint8_t>& codes = FPolylineCodes;
     pixels.resize(n);
     codes.resize(n);
-    const double xMin = FAxisXMin, xMax = FAxisXMax, yMin = FAxisYMin, yMax = FAxisYMax;
     for (std::size_t i = 0; i < n; ++i) {
-        const double x = X[i], y = Y[i];
-        pixels[i] = m.ToPixel(x, y);
-        codes[i] = std::uint8_t((x < xMin) | (x > xMax) << 1 | (y < yMin) << 2 | (y > yMax) << 3 |
-                                (std::isnan(x) || std::isnan(y)) << 4);
+        pixels[i] = m.ToPixel(X[i], Y[i]);
+        codes[i] = std::uint8_t(OutCode(X[i], Y[i]));
     }
-    // The lines are taken as Line takes them: not drawn when wholly beyond
-    // one side or with a coordinate that is not a number. Consecutive lines
-    // that are drawn go to the canvas as one polyline, which draws the same
-    // pixels as the lines one by one.
+    // The lines are taken as Line takes them. Consecutive lines that are
+    // drawn go to the canvas as one polyline, which draws the same pixels
+    // as the lines one by one.
     TCanvas& canvas = DrawCanvas();
     std::size_t runStart = 0;  // the first point of the run
     auto flush = [&](std::size_t last) {
@@ -422,9 +421,8 @@ void TCanvas2D::Polyline(std::span<const double> X, std::span<const double> Y)
             canvas.Polyline(std::span<const TPoint>(pixels).subspan(runStart, last - runStart + 1));
     };
     for (std::size_t i = 0; i + 1 < n; ++i) {
-        const unsigned c1 = codes[i], c2 = codes[i + 1];
         const TPoint p1 = pixels[i], p2 = pixels[i + 1];
-        const bool drawn = !((c1 & c2 & 15) || ((c1 | c2) & 16));
+        const bool drawn = !LineOff(codes[i], codes[i + 1]);
         const bool safe = drawn && LineCheck(p1.X, p1.Y, p2.X, p2.Y);
         if (drawn && !safe)
             FDrawOverflow = true;

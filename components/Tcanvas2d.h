@@ -239,11 +239,10 @@ private:
     };
     TMapCache& Maps() const;
     mutable TMapCache FMaps;
-    // A line that is not drawn: wholly beyond one side of the window, or
-    // with a coordinate that is not a number.
-    bool LineOff(double X1, double Y1, double X2, double Y2) const;
-    // The points of the polyline being drawn, mapped, and the sides of the
-    // window they lie beyond.
+    // Which sides of the window a point lies beyond (bits 0-3: left,
+    // right, below, above), or that it is not a number (bit 4).
+    unsigned OutCode(double X, double Y) const;
+    // The points of the polyline being drawn, mapped, and their OutCodes.
     std::vector<TPoint> FPolylinePixels;
     std::vector<std::uint8_t> FPolylineCodes;
 

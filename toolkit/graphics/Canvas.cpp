@@ -270,48 +270,31 @@ void TCanvas::Ellipse(int x1, int y1, int x2, int y2)
     const bool cached = w <= CachedSide && h <= CachedSide;
     if (cached && (ellipseW_ != w || ellipseH_ != h || ellipseShrink_ != shrink)) {
         ellipseRows_.resize(std::size_t(h));
-        for (i64 y = 0; y < h; ++y)
-            ellipseRows_[std::size_t(y)] = EllipseRowSpans(w, h, shrink, y);
+        ellipseInk_ = {};
+        for (i64 y = 0; y < h; ++y) {
+            const EllipseSpans s = ellipseRows_[std::size_t(y)] = EllipseRowSpans(w, h, shrink, y);
+            if (s.any)
+                ellipseInk_ = ellipseInk_.United({int(s.a), int(y), int(s.c + 1), int(y + 1)});
+        }
         ellipseW_ = w;
         ellipseH_ = h;
         ellipseShrink_ = shrink;
-        ellipseInk_ = {};
-        for (i64 y = 0; y < h; ++y)
-            if (const EllipseSpans& s = ellipseRows_[std::size_t(y)]; s.any)
-                ellipseInk_ = ellipseInk_.United({int(s.a), int(y), int(s.c + 1), int(y + 1)});
     }
 
-    // Wholly inside one clip rectangle and the bitmap: no test per span.
+    // A small disc in one colour (the points of a plot) wholly inside one
+    // clip rectangle and the bitmap: one span a row, without a test.
+    const std::uint32_t brushPx = ColorToPixel(ColorToRGB(Brush.Color));
+    const bool oneColour =
+        Brush.Style != bsClear && (!pen || (Pen.Mode != pmNot && ColorToPixel(ColorToRGB(Pen.Color)) == brushPx));
     i64 cl, ct, cr, cb;
-    const bool direct = cached && FastClipBounds(cl, ct, cr, cb) && ol >= cl && ot >= ct && ol + w <= cr &&
-                        ot + h <= cb && (!pen || Pen.Mode != pmNot);
-    if (direct) {
-        const std::uint32_t penPx = ColorToPixel(ColorToRGB(Pen.Color));
-        const std::uint32_t brushPx = ColorToPixel(ColorToRGB(Brush.Color));
-        const bool brush = Brush.Style != bsClear;
-        // Filled in the pen's colour (the points of a plot): one span a row.
-        const bool oneColour = brush && (!pen || penPx == brushPx);
-        for (i64 y = 0; y < h; ++y) {
-            const EllipseSpans& s = ellipseRows_[std::size_t(y)];
-            if (!s.any)
-                continue;
-            std::uint32_t* row = bitmap_.Row(int(ot + y)) + ol;
-            if (oneColour) {
-                for (i64 x = s.a; x <= s.c; ++x)
-                    row[x] = brushPx;
-            } else if (!pen) {
-                continue;  // neither pen nor brush
-            } else if (s.ia > s.ic) {
-                std::fill(row + s.a, row + s.c + 1, penPx);
-            } else {
-                std::fill(row + s.a, row + s.ia, penPx);
-                if (brush)
-                    std::fill(row + s.ia, row + s.ic + 1, brushPx);
-                std::fill(row + s.ic + 1, row + s.c + 1, penPx);
+    if (cached && oneColour && FastClipBounds(cl, ct, cr, cb) && ol >= cl && ot >= ct && ol + w <= cr &&
+        ot + h <= cb) {
+        for (i64 y = 0; y < h; ++y)
+            if (const EllipseSpans& s = ellipseRows_[std::size_t(y)]; s.any) {
+                std::uint32_t* row = bitmap_.Row(int(ot + y)) + ol;
+                std::fill(row + s.a, row + s.c + 1, brushPx);
             }
-        }
-        if (pen || brush)
-            Touch(ol + ellipseInk_.Left, ot + ellipseInk_.Top, ol + ellipseInk_.Right, ot + ellipseInk_.Bottom);
+        Touch(ol + ellipseInk_.Left, ot + ellipseInk_.Top, ol + ellipseInk_.Right, ot + ellipseInk_.Bottom);
         return;
     }
 

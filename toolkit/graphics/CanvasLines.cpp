@@ -78,7 +78,7 @@ bool PlotLineInside(std::uint32_t* bits, i64 stride, int x0, int y0, int x1, int
     const int dx = std::abs(x1 - x0), dy = std::abs(y1 - y0);
     const bool xMajor = dx >= dy;
     const int major = Pick(xMajor, dx, dy), minor = Pick(xMajor, dy, dx);
-    const int steps = major;
+    const int steps = major;  // the end pixel is left out
     if (steps == 0)
         return false;
     const int stepX = 2 * int(x1 >= x0) - 1, stepY = 2 * int(y1 >= y0) - 1;
