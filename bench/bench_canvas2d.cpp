@@ -4,7 +4,7 @@
 // points of radius 2, no antialiasing, each drawn into an off-screen
 // picture. Also one step of an animated zoom on that plot.
 #include "QtBenchMain.h"
-#include "components/Tcanvas2d.h"
+#include "components/plot/Tcanvas2d.h"
 
 #include <qcustomplot.h>
 

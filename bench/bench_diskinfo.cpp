@@ -1,5 +1,5 @@
 // What reading a volume costs, beside Qt's storage query and a bare statvfs.
-#include "components/Diskinfo.h"
+#include "components/disk/Diskinfo.h"
 
 #include <QStorageInfo>
 #include <benchmark/benchmark.h>

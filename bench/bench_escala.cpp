@@ -1,7 +1,7 @@
 // Colouring a full-screen field of values: the array operation against a
 // loop of one-value calls, for both graduations, with and without an
 // interval.
-#include "components/EscalaColors.h"
+#include "components/scale/EscalaColors.h"
 
 #include <benchmark/benchmark.h>
 

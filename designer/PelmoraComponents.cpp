@@ -1,10 +1,10 @@
 #include "designer/PelmoraComponents.h"
 
-#include "components/DiskinfoPanel.h"
-#include "components/Tcanvas2d.h"
-#include "components/Tescala.h"
-#include "components/Tpnlimg.h"
-#include "components/Tqelimage.h"
+#include "components/disk/DiskinfoPanel.h"
+#include "components/plot/Tcanvas2d.h"
+#include "components/scale/Tescala.h"
+#include "components/panel/Tpnlimg.h"
+#include "components/image/Tqelimage.h"
 #include "designer/PelmoraIcons.h"
 
 namespace {
@@ -27,15 +27,15 @@ QWidget* MakeCanvas2D(QWidget* Parent)
 // Sizes are those the constructors give, so a component dropped on a form
 // looks as one made in code.
 const TPelmoraComponent Table[] = {
-    {"TQelImage", "components/Tqelimage.h", "Imagen de mapa de bits con primitivas de dibujo y texto girado",
+    {"TQelImage", "components/image/Tqelimage.h", "Imagen de mapa de bits con primitivas de dibujo y texto girado",
      "QelImage1", 105, 105, Make<TQelImage>, IconQelImage},
-    {"TPnlImg", "components/Tpnlimg.h", "Panel con bisel que muestra una imagen, con barras de desplazamiento",
+    {"TPnlImg", "components/panel/Tpnlimg.h", "Panel con bisel que muestra una imagen, con barras de desplazamiento",
      "PnlImg1", 160, 160, Make<TPnlImg>, IconPnlImg},
-    {"TCanvas2D", "components/Tcanvas2d.h", "Lienzo de gráficos 2D con ejes, zoom y desplazamiento animados",
+    {"TCanvas2D", "components/plot/Tcanvas2d.h", "Lienzo de gráficos 2D con ejes, zoom y desplazamiento animados",
      "Canvas2D1", 160, 160, MakeCanvas2D, IconCanvas2D},
-    {"TEscala", "components/Tescala.h", "Escala de colores con las etiquetas de sus valores",
+    {"TEscala", "components/scale/Tescala.h", "Escala de colores con las etiquetas de sus valores",
      "Escala1", 48, 320, Make<TEscala>, IconEscala},
-    {"TDiskInfoPanel", "components/DiskinfoPanel.h",
+    {"TDiskInfoPanel", "components/disk/DiskinfoPanel.h",
      "Información de un disco: tipo, etiqueta, sistema de archivos, número de serie y tamaños", "DiskInfo1", 100, 30,
      Make<TDiskInfoPanel>, IconDiskInfo},
 };

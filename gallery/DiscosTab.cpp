@@ -1,6 +1,6 @@
 #include "gallery/GalleryTabs.h"
 
-#include "components/Diskinfo.h"
+#include "components/disk/Diskinfo.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>

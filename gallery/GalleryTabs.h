@@ -3,10 +3,10 @@
 // the tests can drive a page as a user would.
 #pragma once
 
-#include "components/Tcanvas2d.h"
-#include "components/Tescala.h"
-#include "components/Tpnlimg.h"
-#include "components/Tqelimage.h"
+#include "components/plot/Tcanvas2d.h"
+#include "components/scale/Tescala.h"
+#include "components/panel/Tpnlimg.h"
+#include "components/image/Tqelimage.h"
 
 #include <QWidget>
 

@@ -2,7 +2,7 @@
 // triangles on framed axes, with buttons (and keys) for the three mouse
 // modes, the home window and the way back and forth through the windows
 // visited. The wheel zooms around the pointer.
-#include "components/Tcanvas2d.h"
+#include "components/plot/Tcanvas2d.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>

@@ -1,6 +1,6 @@
 // Lists the mounted drives with what TDiskInfo reads of each, or of the
 // paths given as arguments.
-#include "components/Diskinfo.h"
+#include "components/disk/Diskinfo.h"
 
 #include <algorithm>
 #include <cstdio>

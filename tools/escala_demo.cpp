@@ -1,7 +1,7 @@
 // Shows colour scales beside fields coloured with them: on the left the
 // blue-green-red palette, on the right a two-colour gradient in steps of 10,
 // each with a vertical and a horizontal scale.
-#include "components/Tescala.h"
+#include "components/scale/Tescala.h"
 
 #include <QLabel>
 

@@ -2,7 +2,7 @@
 // magnifier with a plus and with a minus for zooming, as 32 x 32 PNG files
 // with a transparent background, and a ".hot" file with each hot spot.
 //
-//   make_cursors components/cursors
+//   make_cursors components/plot/cursors
 #include <QFile>
 #include <QImage>
 

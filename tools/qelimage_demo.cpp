@@ -1,6 +1,6 @@
 // Shows what the raster image draws: bevels, a shaded ball, OR-combined and
 // inverted shapes, and text turned round a circle.
-#include "components/Tqelimage.h"
+#include "components/image/Tqelimage.h"
 
 #include <string>
 

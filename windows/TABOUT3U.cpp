@@ -1,7 +1,7 @@
 #include "windows/TABOUT3U.h"
 
-#include "components/Qelutils.h"
-#include "components/Tqelimage.h"
+#include "components/image/Qelutils.h"
+#include "components/image/Tqelimage.h"
 
 #include <QCloseEvent>
 #include <QDialogButtonBox>

@@ -1,8 +1,8 @@
-#include "components/DiskinfoPanel.h"
-#include "components/Tcanvas2d.h"
-#include "components/Tescala.h"
-#include "components/Tpnlimg.h"
-#include "components/Tqelimage.h"
+#include "components/disk/DiskinfoPanel.h"
+#include "components/plot/Tcanvas2d.h"
+#include "components/scale/Tescala.h"
+#include "components/panel/Tpnlimg.h"
+#include "components/image/Tqelimage.h"
 #include "designer/PelmoraComponents.h"
 #include "designer/PelmoraUiLoader.h"
 

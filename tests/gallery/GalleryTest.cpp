@@ -1,4 +1,4 @@
-#include "components/Diskinfo.h"
+#include "components/disk/Diskinfo.h"
 #include "gallery/GalleryTabs.h"
 #include "gallery/Pelmorau.h"
 

@@ -1,6 +1,6 @@
 #include "windows/TABOUT3U.h"
 
-#include "components/Tqelimage.h"
+#include "components/image/Tqelimage.h"
 
 #include <QKeyEvent>
 #include <QPushButton>

@@ -1,0 +1,316 @@
+#include "components/disk/Volumes.h"
+
+#include "toolkit/system/SysUtils.h"
+
+#include <libmount/libmount.h>
+#include <sys/sysmacros.h>
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+#include <memory>
+#include <set>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct MountEntry {
+    int Id = 0;
+    int Parent = 0;
+    dev_t Device = 0;
+    std::string Target, Source, Type;
+    bool Network = false;
+    bool Pseudo = false;
+};
+
+// libmount parses the table: it unescapes the paths ("\040" is a blank),
+// skips lines it cannot read and knows which file systems are network or
+// pseudo ones.
+std::vector<MountEntry> ReadMountTable(const std::string& file)
+{
+    std::vector<MountEntry> entries;
+    std::unique_ptr<libmnt_table, decltype(&mnt_unref_table)> table(mnt_new_table_from_file(file.c_str()),
+                                                                     &mnt_unref_table);
+    if (!table)
+        return entries;
+    std::unique_ptr<libmnt_iter, decltype(&mnt_free_iter)> it(mnt_new_iter(MNT_ITER_FORWARD), &mnt_free_iter);
+    if (!it)
+        return entries;
+    libmnt_fs* fs = nullptr;
+    while (mnt_table_next_fs(table.get(), it.get(), &fs) == 0) {
+        const char* target = mnt_fs_get_target(fs);
+        if (!target || target[0] != '/')
+            continue;
+        auto text = [](const char* s) { return s ? std::string(s) : std::string(); };
+        entries.push_back({mnt_fs_get_id(fs), mnt_fs_get_parent_id(fs), mnt_fs_get_devno(fs), target,
+                           text(mnt_fs_get_source(fs)), text(mnt_fs_get_fstype(fs)), mnt_fs_is_netfs(fs) == 1,
+                           mnt_fs_is_pseudofs(fs) == 1});
+    }
+    return entries;
+}
+
+// Whether path is the mount point or lies below it (whole components only:
+// /mnt/a does not hold /mnt/ab).
+bool Holds(const std::string& mountPoint, const std::string& path)
+{
+    if (mountPoint == "/")
+        return !path.empty() && path[0] == '/';
+    return path.size() >= mountPoint.size() && path.compare(0, mountPoint.size(), mountPoint) == 0 &&
+           (path.size() == mountPoint.size() || path[mountPoint.size()] == '/');
+}
+
+// The mounts as a tree, by the parent numbers of the table.
+class MountTree {
+public:
+    explicit MountTree(std::vector<MountEntry> entries) : entries_(std::move(entries))
+    {
+        std::unordered_set<int> ids;
+        for (const MountEntry& m : entries_)
+            ids.insert(m.Id);
+        for (std::size_t i = 0; i < entries_.size(); ++i) {
+            children_[entries_[i].Parent].push_back(i);
+            if (entries_[i].Target == "/" && !root_ && !ids.contains(entries_[i].Parent))
+                root_ = i;
+        }
+        for (std::size_t i = 0; i < entries_.size() && !root_; ++i)
+            if (entries_[i].Target == "/")
+                root_ = i;
+    }
+
+    const std::vector<MountEntry>& Entries() const { return entries_; }
+
+    // Walks down from the root: at each level the child that holds path and
+    // was mounted last is the one on top. A longest-match search alone would
+    // pick /mnt/a/b after /mnt has been mounted over it.
+    std::optional<std::size_t> Holding(const std::string& path) const
+    {
+        if (!root_ || !Holds("/", path))
+            return std::nullopt;
+        std::size_t current = *root_;
+        // Each step goes one mount further, so a table whose parent links
+        // form a loop still ends.
+        for (std::size_t step = 0; step < entries_.size(); ++step) {
+            const MountEntry& at = entries_[current];
+            const auto children = children_.find(at.Id);
+            if (children == children_.end())
+                break;
+            std::optional<std::size_t> next;
+            for (std::size_t i : children->second)
+                if (i != current && entries_[i].Target.size() >= at.Target.size() && Holds(entries_[i].Target, path))
+                    next = i;
+            if (!next)
+                break;
+            current = *next;
+        }
+        return current;
+    }
+
+private:
+    std::vector<MountEntry> entries_;
+    std::optional<std::size_t> root_;
+    std::unordered_map<int, std::vector<std::size_t>> children_;
+};
+
+// A short sysfs attribute, without its line end; empty when unreadable.
+std::string ReadAttribute(const fs::path& file)
+{
+    std::ifstream in(file);
+    std::array<char, 64> buffer{};
+    in.read(buffer.data(), buffer.size() - 1);
+    std::string value(buffer.data(), static_cast<std::size_t>(in.gcount()));
+    while (!value.empty() && (value.back() == '\n' || value.back() == ' '))
+        value.pop_back();
+    return value;
+}
+
+bool StartsWith(std::string_view text, std::string_view prefix)
+{
+    return text.substr(0, prefix.size()) == prefix;
+}
+
+struct BlockDevice {
+    fs::path SysPath;  // the device's directory, links resolved
+    fs::path Disk;     // the whole disk's directory (itself unless a partition)
+    std::string Name;  // kernel name, "sdb1"
+    dev_t Number = 0;
+};
+
+// The sysfs directory of the block device a mount stands on: by its device
+// number, or by the device node's name when the table shows an anonymous
+// number (btrfs does).
+std::optional<BlockDevice> FindBlockDevice(const MountEntry& mount, const TVolumeSource& source)
+{
+    const fs::path sys = source.SysfsRoot();
+    fs::path link;
+    if (major(mount.Device) != 0)
+        link = sys / "dev/block" / (std::to_string(major(mount.Device)) + ":" + std::to_string(minor(mount.Device)));
+    else if (StartsWith(mount.Source, "/dev/"))
+        link = sys / "class/block" / fs::path(source.RealPath(mount.Source).value_or(mount.Source)).filename();
+    else
+        return std::nullopt;
+    std::error_code error;
+    BlockDevice device;
+    device.SysPath = fs::canonical(link, error);
+    if (error || !fs::is_directory(device.SysPath, error))
+        return std::nullopt;
+    device.Name = device.SysPath.filename().string();
+    device.Disk = fs::exists(device.SysPath / "partition", error) ? device.SysPath.parent_path() : device.SysPath;
+    device.Number = mount.Device;
+    const std::string number = ReadAttribute(device.SysPath / "dev");
+    unsigned high = 0, low = 0;
+    if (std::sscanf(number.c_str(), "%u:%u", &high, &low) == 2)
+        device.Number = makedev(high, low);
+    return device;
+}
+
+bool OneOf(const std::string& type, std::initializer_list<std::string_view> types)
+{
+    return std::find(types.begin(), types.end(), type) != types.end();
+}
+
+bool IsRemote(const MountEntry& mount)
+{
+    return mount.Network || OneOf(mount.Type, {"nfs", "nfs4", "cifs", "smb3", "smbfs", "sshfs", "fuse.sshfs", "9p",
+                                               "ceph", "glusterfs", "fuse.glusterfs", "davfs", "fuse.davfs",
+                                               "afs", "ncpfs", "fuse.rclone", "fuse.s3fs"});
+}
+
+TVolumeKind KindOf(const MountEntry& mount, const std::optional<BlockDevice>& device, const TVolumeSource& source)
+{
+    if (IsRemote(mount))
+        return TVolumeKind::Remote;
+    if (OneOf(mount.Type, {"iso9660", "udf"}))
+        return TVolumeKind::CdRom;
+    if (OneOf(mount.Type, {"tmpfs", "ramfs"}))
+        return TVolumeKind::Ram;
+    if (!device)
+        return TVolumeKind::Unknown;
+    const std::string disk = device->Disk.filename().string();
+    // SCSI peripheral type 5 is a CD/DVD drive.
+    if (StartsWith(disk, "sr") || ReadAttribute(device->Disk / "device/type") == "5")
+        return TVolumeKind::CdRom;
+    const bool ramDisk = StartsWith(disk, "ram") && disk.size() > 3 && std::isdigit(static_cast<unsigned char>(disk[3]));
+    if (ramDisk || StartsWith(disk, "zram"))
+        return TVolumeKind::Ram;
+    if (ReadAttribute(device->Disk / "removable") == "1")
+        return TVolumeKind::Removable;
+    // USB and memory-card disks often report removable 0 (the medium cannot
+    // leave the reader); they are still disks a user plugs in.
+    const fs::path inside = device->SysPath.lexically_relative(fs::path(source.SysfsRoot()));
+    for (const fs::path& part : inside)
+        if (StartsWith(part.string(), "usb") || StartsWith(part.string(), "mmc"))
+            return TVolumeKind::Removable;
+    return TVolumeKind::Fixed;
+}
+
+std::string DeviceNode(const BlockDevice& device)
+{
+    // sysfs writes the "/" of nested device names as "!" (cciss!c0d0).
+    std::string name = device.Name;
+    std::replace(name.begin(), name.end(), '!', '/');
+    return "/dev/" + name;
+}
+
+TVolume Describe(const MountEntry& mount, const TVolumeSource& source)
+{
+    const std::optional<BlockDevice> device = FindBlockDevice(mount, source);
+    TVolume volume{mount.Target, KindOf(mount, device, source), {}};
+    std::optional<TFsIdentity> identity;
+    if (device) {
+        identity = source.UdevIdentity(device->Number);
+        if (!identity)
+            identity = source.ProbeIdentity(DeviceNode(*device));
+    }
+    volume.Identity = identity.value_or(TFsIdentity{mount.Type, "", ""});
+    return volume;
+}
+
+bool IsHex(char c)
+{
+    return std::isxdigit(static_cast<unsigned char>(c)) != 0;
+}
+
+// The value of up to eight hex digits, already checked.
+std::uint32_t HexValue(std::string_view digits)
+{
+    return static_cast<std::uint32_t>(StrToInt("$" + std::string(digits)));
+}
+
+// Whether text has hex digits where pattern has 'x' and the same character
+// elsewhere.
+bool Matches(std::string_view text, std::string_view pattern)
+{
+    if (text.size() != pattern.size())
+        return false;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (pattern[i] == 'x' ? !IsHex(text[i]) : text[i] != pattern[i])
+            return false;
+    return true;
+}
+
+}  // namespace
+
+std::optional<TVolume> VolumeOf(const std::string& path, const TVolumeSource& source)
+{
+    const std::optional<std::string> real = source.RealPath(path);
+    if (!real)
+        return std::nullopt;
+    const MountTree mounts(ReadMountTable(source.MountInfoPath()));
+    const std::optional<std::size_t> holder = mounts.Holding(*real);
+    if (!holder)
+        return std::nullopt;
+    return Describe(mounts.Entries()[*holder], source);
+}
+
+std::vector<std::string> DriveMountPoints(const TVolumeSource& source)
+{
+    const MountTree mounts(ReadMountTable(source.MountInfoPath()));
+    std::vector<std::string> points;
+    std::set<std::string> seen;
+    for (std::size_t i = 0; i < mounts.Entries().size(); ++i) {
+        const MountEntry& mount = mounts.Entries()[i];
+        if (mounts.Holding(mount.Target) != i)
+            continue;  // covered by a later mount
+        std::string key;
+        if (IsRemote(mount))
+            key = "net " + mount.Type + " " + mount.Source;
+        else if (mount.Pseudo)
+            continue;
+        else if (const std::optional<BlockDevice> device = FindBlockDevice(mount, source))
+            // Bind mounts and subvolumes show a volume again under another
+            // path; it is one drive.
+            key = "dev " + std::to_string(major(device->Number)) + ":" + std::to_string(minor(device->Number));
+        else
+            continue;
+        if (seen.insert(key).second)
+            points.push_back(mount.Target);
+    }
+    return points;
+}
+
+std::uint32_t SerialFromUuid(std::string_view uuid)
+{
+    if (Matches(uuid, "xxxx-xxxx"))
+        return HexValue(uuid.substr(0, 4)) << 16 | HexValue(uuid.substr(5, 4));
+    if (Matches(uuid, "xxxxxxxxxxxxxxxx"))
+        return HexValue(uuid.substr(8));
+    if (Matches(uuid, "xxxxxxxx-xxxx-xxxx-xxxx-xxxxxxxxxxxx") || Matches(uuid, "xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx"))
+        return HexValue(uuid.substr(0, 8));
+    return 0;
+}
+
+std::int64_t ByteCount(std::uint64_t count, std::uint64_t unit)
+{
+    std::uint64_t bytes = 0;
+    if (__builtin_mul_overflow(count, unit, &bytes) ||
+        bytes > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()))
+        return -1;
+    return static_cast<std::int64_t>(bytes);
+}

@@ -1,0 +1,117 @@
+// The mapping between world values on one axis and pixel positions.
+#pragma once
+
+#include "components/image/Qelutils.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstdint>
+#include <utility>
+
+// Maps the world interval W1..W2 linearly onto the pixel interval P1..P2.
+// A y axis that grows upward passes its bottom pixel as P1.
+//
+// The map never fails: when the world interval is empty or not finite every
+// value goes to P1, and when the pixel interval is empty every pixel goes to
+// W1. Pixel positions are doubles; ToPixelInt rounds the distance from P1
+// (halves away from it) and saturates at the int range, so any value,
+// infinities and NaN included, gives a pixel the canvas can take (NaN gives
+// P1). The plot maps every vertex through here, so the work is inline.
+class TAxisMap {
+public:
+    constexpr TAxisMap() = default;
+    TAxisMap(double w1, double w2, int p1, int p2) : w1_(w1), w2_(w2), p1_(p1), p2_(p2) { Update(); }
+
+    void SetWorld(double w1, double w2)
+    {
+        w1_ = w1;
+        w2_ = w2;
+        Update();
+    }
+    void SetPixels(int p1, int p2)
+    {
+        p1_ = p1;
+        p2_ = p2;
+        Update();
+    }
+    double W1() const { return w1_; }
+    double W2() const { return w2_; }
+    int P1() const { return p1_; }
+    int P2() const { return p2_; }
+
+    // Pixels from P1 to P2, negative when P2 lies before P1 (saturated).
+    int PixelSpan() const { return span_; }
+    // The world interval can be divided by.
+    bool WorldUsable() const { return usable_; }
+
+    double ToPixel(double w) const { return p1_ + Fraction(w) * span_; }
+
+    int ToPixelInt(double w) const
+    {
+        // Rounding the distance, not the position, keeps halves rounding
+        // away from P1 on both axes.
+        if (w >= safeLo_ && w <= safeHi_) {
+            // Nothing below can saturate: the rounding alone.
+            const double d = Fraction(w) * span_;
+            const int t = static_cast<int>(d);
+            const double f = d - t;
+            return p1_ + t + (f >= 0.5) - (f <= -0.5);
+        }
+        const double d = Fraction(w) * span_;
+        if (std::isnan(d))
+            return p1_;
+        // Beyond twice the int range the pixel saturates whatever P1 is.
+        constexpr double Far = 4294967296.0;
+        if (d >= Far)
+            return INT_MAX;
+        if (d <= -Far)
+            return INT_MIN;
+        return SaturatingInt(std::int64_t(p1_) + RoundInt(d));
+    }
+
+    double ToWorld(double p) const
+    {
+        if (span_ == 0 || !usable_)
+            return w1_;
+        return w1_ + (p - p1_) / span_ * (w2_ - w1_);
+    }
+
+private:
+    void Update()
+    {
+        const double world = w2_ - w1_;
+        usable_ = std::isfinite(world) && world != 0;
+        span_ = SaturatingInt(std::int64_t(p2_) - p1_);
+        // The world values whose distance from P1 lies within +-Safe (most
+        // of those within 2^28 pixels of the window), where the pixel needs
+        // no saturation. The distance grows monotonically with the value,
+        // so the two ends bound it over the whole range.
+        constexpr double Safe = 536870912.0;  // 2^29
+        safeLo_ = 1;
+        safeHi_ = 0;
+        if (!usable_ || p1_ <= -Safe || p1_ >= Safe)
+            return;
+        const double f = Safe / 2 / std::max(std::abs(double(span_)), 1.0);
+        double a = w1_ - f * world, b = w1_ + f * world;
+        if (a > b)
+            std::swap(a, b);
+        auto distance = [&](double w) { return Fraction(w) * span_; };
+        if (std::isfinite(a) && std::isfinite(b) && std::abs(distance(a)) <= Safe && std::abs(distance(b)) <= Safe) {
+            safeLo_ = a;
+            safeHi_ = b;
+        }
+    }
+    // Where w lies between W1 (0) and W2 (1), as (w - W1) / (W2 - W1) so
+    // that the limits land on their pixels exactly.
+    double Fraction(double w) const { return usable_ ? (w - w1_) / (w2_ - w1_) : 0.0; }
+
+    double w1_ = 0;
+    double w2_ = 1;
+    int p1_ = 0;
+    int p2_ = 1;
+    int span_ = 1;
+    bool usable_ = true;
+    // Empty (Lo > Hi) when there is no such range.
+    double safeLo_ = 1, safeHi_ = 0;
+};

@@ -1,0 +1,116 @@
+#include "components/plot/PlotNavigation.h"
+
+#include <cmath>
+#include <ostream>
+
+void PrintTo(const TPlotWindow& w, std::ostream* os)
+{
+    *os << "(" << w.XMin << ", " << w.YMin << ")..(" << w.XMax << ", " << w.YMax << ")";
+}
+
+bool WindowValid(const TPlotWindow& w)
+{
+    // Written so that a NaN difference fails every comparison, and an
+    // infinite one the upper bound.
+    auto extentOk = [](double lo, double hi) {
+        const double d = hi - lo;
+        return d >= WindowExtentMin && d <= WindowExtentMax;
+    };
+    return extentOk(w.XMin, w.XMax) && extentOk(w.YMin, w.YMax);
+}
+
+TPlotWindow WindowAround(double CX, double CY, double Width, double Height)
+{
+    TPlotWindow w;
+    w.XMin = CX - 0.5 * Width;
+    w.YMin = CY - 0.5 * Height;
+    w.XMax = w.XMin + Width;
+    w.YMax = w.YMin + Height;
+    return w;
+}
+
+TPlotWindow WindowMoved(const TPlotWindow& w, double DX, double DY)
+{
+    return {w.XMin - DX, w.YMin - DY, w.XMax - DX, w.YMax - DY};
+}
+
+TPlotWindow WindowBetween(const TPlotWindow& From, const TPlotWindow& To, int Step, int Steps)
+{
+    if (Step >= Steps)
+        return To;
+    const double t = double(Step) / Steps;
+    auto at = [t](double a, double b) { return a + (b - a) * t; };
+    return {at(From.XMin, To.XMin), at(From.YMin, To.YMin), at(From.XMax, To.XMax), at(From.YMax, To.YMax)};
+}
+
+// ----------------------------------------------------------- history
+
+void TZoomHistory::Push(const TPlotWindow& w)
+{
+    if (!windows_.empty())
+        windows_.resize(index_ + 1);
+    windows_.push_back(w);
+    if (windows_.size() > depth_)
+        windows_.erase(windows_.begin(), windows_.begin() + std::ptrdiff_t(windows_.size() - depth_));
+    index_ = windows_.size() - 1;
+}
+
+void TZoomHistory::Record(const TPlotWindow& From, const TPlotWindow& To)
+{
+    if (windows_.empty() || !(windows_[index_] == From))
+        Push(From);
+    if (!(windows_[index_] == To))
+        Push(To);
+}
+
+std::optional<TPlotWindow> TZoomHistory::Back()
+{
+    if (!CanBack())
+        return std::nullopt;
+    return windows_[--index_];
+}
+
+std::optional<TPlotWindow> TZoomHistory::Forward()
+{
+    if (!CanForward())
+        return std::nullopt;
+    return windows_[++index_];
+}
+
+void TZoomHistory::Clear()
+{
+    windows_.clear();
+    index_ = 0;
+}
+
+// ----------------------------------------------------------- mouse input
+
+TNavAction NavPress(int Mode, bool Left, bool Animating)
+{
+    if (!Left)
+        return Animating ? TNavAction::Stop : TNavAction::LeaveMode;
+    // A zoom runs inside its press; a second press would start another
+    // from a window that is still moving.
+    if (Animating)
+        return TNavAction::Ignore;
+    switch (Mode) {
+    case zmZoomIn: return TNavAction::ZoomIn;
+    case zmZoomOut: return TNavAction::ZoomOut;
+    case zmPan: return TNavAction::PanBegin;
+    default: return TNavAction::None;
+    }
+}
+
+TNavAction NavMove(int Mode, bool Panning)
+{
+    if (Mode == zmZoomIn)
+        return TNavAction::BoxFollow;
+    if (Mode == zmPan && Panning)
+        return TNavAction::LineFollow;
+    return TNavAction::None;
+}
+
+TNavAction NavRelease(int Mode, bool Left, bool Panning)
+{
+    return Left && Mode == zmPan && Panning ? TNavAction::PanFinish : TNavAction::None;
+}

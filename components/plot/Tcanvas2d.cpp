@@ -1,0 +1,463 @@
+#include "components/plot/Tcanvas2d.h"
+
+#include "components/image/Qelutils.h"
+#include "toolkit/system/SysUtils.h"
+
+#include <QEvent>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstdint>
+
+// The cursors live in this library's resources, which a static library must
+// register itself (outside any namespace).
+static void CursorResourcesInit()
+{
+    Q_INIT_RESOURCE(Tcanvas2d);
+}
+
+TCanvas2D::TCanvas2D(QWidget* Owner) : TCustomPanel(Owner), FImage(new TQelImage(this))
+{
+    FFormat = "";
+    FImage->SetParent(this);
+    FImage->Canvas();
+    FAxisFont = TFont();
+
+    SetAlign(alNone);
+    SetBevelInner(bvLowered);
+    SetBevelOuter(bvLowered);
+    SetBevelWidth(2);
+    SetHeight(160);
+    // A panel on a form is visible; one without an owner is a window of its
+    // own, which the owner shows when it wants to.
+    if (Owner)
+        SetVisible(true);
+    SetWidth(160);
+
+    FAxisColor = clWhite;
+    FAxisFont.Color = clWhite;
+    FAxisShow = true;
+    FAxisXMargin = 50;
+    FAxisXMarginAuto = true;
+    FAxisXMarks = 9;
+    FAxisXMax = 10;
+    FAxisXMin = 0;
+    FAxisYMargin = 30;
+    FAxisYMarginAuto = true;
+    FAxisYMarks = 9;
+    FAxisYMax = 10;
+    FAxisYMin = 0;
+    FColorExt = clBlack;
+    FColorInt = clNavy;
+    FFormat = ",0.00";
+    FZoomAllXMax = FAxisXMax;
+    FZoomAllXMin = FAxisXMin;
+    FZoomAllYMax = FAxisYMax;
+    FZoomAllYMin = FAxisYMin;
+    FZoomFactor = 0.5;
+    FZoomSteps = 5;
+    FAnimating = 0;
+
+    // Every canvas enters the same three cursors; the table is global.
+    CursorResourcesInit();
+    Screen->SetCursor(1, LoadCursorFromResource("PANNING"));
+    Screen->SetCursor(2, LoadCursorFromResource("ZOOMMORE"));
+    Screen->SetCursor(3, LoadCursorFromResource("ZOOMLESS"));
+
+    // The surface takes its place at once, so the mapping holds before the
+    // first repaint.
+    ImageResize();
+    FResizeConnected = true;
+    FImage->OnDblClick = [this](TObject* Sender) { Canvas2DDblClick(Sender); };
+    FImage->OnMouseDown = [this](TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y) {
+        Canvas2DMouseDown(Sender, Button, Shift, X, Y);
+    };
+    FImage->OnMouseMove = [this](TObject* Sender, TShiftState Shift, int X, int Y) {
+        Canvas2DMouseMove(Sender, Shift, X, Y);
+    };
+    FImage->OnMouseUp = [this](TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y) {
+        Canvas2DMouseUp(Sender, Button, Shift, X, Y);
+    };
+    FImage->installEventFilter(this);
+}
+
+TCanvas2D::~TCanvas2D()
+{
+    // The surface's events must not reach a canvas that is going away.
+    FImage->removeEventFilter(this);
+    FImage->OnDblClick = nullptr;
+    FImage->OnMouseDown = nullptr;
+    FImage->OnMouseMove = nullptr;
+    FImage->OnMouseUp = nullptr;
+}
+
+// ----------------------------------------------------------------- setters
+
+void TCanvas2D::SetAxisColor(TColor Value)
+{
+    if (Value == FAxisColor)
+        return;
+    FAxisColor = Value;
+    FAxisFont.Color = Value;
+    Draw();
+}
+
+void TCanvas2D::SetAxisFont(const TFont& Value)
+{
+    FAxisFont = Value;
+    SetAxisColor(FAxisFont.Color);
+    Draw();
+}
+
+namespace {
+template <class T>
+bool Changed(T& field, T value)
+{
+    // A NaN compares unequal to itself and so always counts as a change.
+    if (field == value)
+        return false;
+    field = value;
+    return true;
+}
+}  // namespace
+
+void TCanvas2D::SetAxisShow(bool Value)
+{
+    if (Changed(FAxisShow, Value))
+        Draw();
+}
+
+void TCanvas2D::SetAxisXMargin(int Value)
+{
+    if (Value == FAxisXMargin)
+        return;
+    if (Value < SurfaceWidth() / 2 - 20)
+        FAxisXMargin = Value;
+    Draw();
+}
+
+void TCanvas2D::SetAxisYMargin(int Value)
+{
+    if (Value == FAxisYMargin)
+        return;
+    if (Value < SurfaceHeight() / 2 - 20)
+        FAxisYMargin = Value;
+    Draw();
+}
+
+void TCanvas2D::SetAxisXMarginAuto(bool Value)
+{
+    if (Changed(FAxisXMarginAuto, Value))
+        Draw();
+}
+
+void TCanvas2D::SetAxisYMarginAuto(bool Value)
+{
+    if (Changed(FAxisYMarginAuto, Value))
+        Draw();
+}
+
+void TCanvas2D::SetAxisXMarks(int Value)
+{
+    if (Changed(FAxisXMarks, Value))
+        Draw();
+}
+
+void TCanvas2D::SetAxisYMarks(int Value)
+{
+    if (Changed(FAxisYMarks, Value))
+        Draw();
+}
+
+void TCanvas2D::WindowChangedOutside() { ++FWindowChanges; }
+
+void TCanvas2D::WindowDraw(double& Field, double Value)
+{
+    if (Field == Value)
+        return;
+    Field = Value;
+    WindowChangedOutside();
+    Draw();
+}
+
+void TCanvas2D::SetAxisXMax(double Value) { WindowDraw(FAxisXMax, Value); }
+void TCanvas2D::SetAxisXMin(double Value) { WindowDraw(FAxisXMin, Value); }
+void TCanvas2D::SetAxisYMax(double Value) { WindowDraw(FAxisYMax, Value); }
+void TCanvas2D::SetAxisYMin(double Value) { WindowDraw(FAxisYMin, Value); }
+
+void TCanvas2D::SetColorExt(TColor Value)
+{
+    if (Changed(FColorExt, Value))
+        Draw();
+}
+
+void TCanvas2D::SetColorInt(TColor Value)
+{
+    if (Changed(FColorInt, Value))
+        Draw();
+}
+
+void TCanvas2D::SetFormat(const std::string& Value)
+{
+    if (Value == FFormat)
+        return;
+    FFormat = Value;
+    Draw();
+    if (OnChangeFormat)
+        GuardedCall([&] { OnChangeFormat(this); });
+}
+
+void TCanvas2D::SetZoomFactor(double Value)
+{
+    if (Value > 0 && Value < 1 && Value != FZoomFactor)
+        FZoomFactor = Value;
+}
+
+void TCanvas2D::SetZoomSteps(int Value)
+{
+    if (Value > 0 && Value != FZoomSteps)
+        FZoomSteps = Value;
+}
+
+// ----------------------------------------------------------------- mapping
+
+TCanvas2D::TMapCache& TCanvas2D::Maps() const
+{
+    TMapCache& m = FMaps;
+    const int w = SurfaceWidth(), h = SurfaceHeight();
+    if (m.XMin == FAxisXMin && m.XMax == FAxisXMax && m.YMin == FAxisYMin && m.YMax == FAxisYMax && m.Width == w &&
+        m.Height == h && m.XMargin == FAxisXMargin && m.YMargin == FAxisYMargin && m.Show == FAxisShow)
+        return m;
+    m = {FAxisXMin, FAxisXMax, FAxisYMin, FAxisYMax, w, h, FAxisXMargin, FAxisYMargin, FAxisShow, {}, {}};
+    // World y grows upward: its minimum goes to the bottom pixel.
+    if (FAxisShow) {
+        m.X = {FAxisXMin, FAxisXMax, FAxisXMargin, SaturatingInt(std::int64_t(w) - FAxisXMargin)};
+        m.Y = {FAxisYMin, FAxisYMax, SaturatingInt(std::int64_t(h) - FAxisYMargin), FAxisYMargin};
+    } else {
+        m.X = {FAxisXMin, FAxisXMax, 0, w};
+        m.Y = {FAxisYMin, FAxisYMax, h, 0};
+    }
+    return m;
+}
+
+TAxisMap TCanvas2D::XMap() const { return Maps().X; }
+TAxisMap TCanvas2D::YMap() const { return Maps().Y; }
+
+int TCanvas2D::ValToScrX(double X) const { return XMap().ToPixelInt(X); }
+int TCanvas2D::ValToScrY(double Y) const { return YMap().ToPixelInt(Y); }
+double TCanvas2D::ValToScrXD(double X) const { return XMap().ToPixel(X); }
+double TCanvas2D::ValToScrYD(double Y) const { return YMap().ToPixel(Y); }
+double TCanvas2D::ScrToValX(int X) const { return XMap().ToWorld(X); }
+double TCanvas2D::ScrToValY(int Y) const { return YMap().ToWorld(Y); }
+std::string TCanvas2D::ScrToValXS(int X) const { return FormatFloat(FFormat, ScrToValX(X)); }
+std::string TCanvas2D::ScrToValYS(int Y) const { return FormatFloat(FFormat, ScrToValY(Y)); }
+
+int TCanvas2D::ClientWidthGet() const
+{
+    return FAxisShow ? SaturatingInt(std::int64_t(SurfaceWidth()) - 2 * std::int64_t(FAxisXMargin)) : SurfaceWidth();
+}
+
+int TCanvas2D::ClientHeightGet() const
+{
+    return FAxisShow ? SaturatingInt(std::int64_t(SurfaceHeight()) - 2 * std::int64_t(FAxisYMargin)) : SurfaceHeight();
+}
+
+// ----------------------------------------------------------------- repaint
+
+void TCanvas2D::Draw()
+{
+    if (!Visible())
+        return;
+    const TCursor cursor = FImage->Cursor();
+    FImage->SetCursor(crHourGlass);
+    if (FAxisXMarginAuto)
+        AxisXMarginAdjust();
+    if (FAxisYMarginAuto)
+        AxisYMarginAdjust();
+    TCanvas& canvas = DrawCanvas();
+    canvas.ClearClipRegion();
+    Clear();
+    DrawRegionSet();
+    FDrawOverflow = false;
+    // An empty surface has nothing to show the owner's drawing on.
+    if (SurfaceWidth() > 0 && SurfaceHeight() > 0) {
+        if (OnDraw)
+            GuardedCall([&] { OnDraw(this); });
+        // The repaint rebuilt the picture without the rubber figures.
+        if (FZoomMode == zmZoomIn)
+            ZoomDraw();
+        else if (FZoomMode == zmPan && FPanning)
+            PanDraw();
+    }
+    FImage->SetCursor(cursor);
+}
+
+void TCanvas2D::Clear()
+{
+    ImageResize();
+    TCanvas& canvas = DrawCanvas();
+    if (FAxisShow) {
+        CanvasClear(*FImage, canvas, FColorExt);
+        canvas.Pen.Color = FColorInt;
+        canvas.Brush.Color = FColorInt;
+        canvas.Rectangle(SaturatingInt(std::int64_t(ValToScrX(FAxisXMin)) + 1), SaturatingInt(std::int64_t(ValToScrY(FAxisYMax)) + 1),
+                         ValToScrX(FAxisXMax), ValToScrY(FAxisYMin));
+        AxisDraw();
+    } else {
+        CanvasClear(*FImage, canvas, FColorInt);
+    }
+}
+
+void TCanvas2D::ImageResize()
+{
+    const std::int64_t b = BevelWidth();
+    FImage->SetBounds(SaturatingInt(2 * b), SaturatingInt(2 * b), SaturatingInt(Width() - 4 * b), SaturatingInt(Height() - 4 * b));
+    FImage->Resize();
+}
+
+void TCanvas2D::DrawRegionSet()
+{
+    if (!FAxisShow)
+        return;
+    // An inverted rectangle (margins of half the surface or more) clips
+    // everything away, as it should.
+    const std::int64_t xm = FAxisXMargin, ym = FAxisYMargin;
+    DrawCanvas().SetClipRect(Rect(SaturatingInt(xm + 1), SaturatingInt(ym + 1), SaturatingInt(SurfaceWidth() - xm), SaturatingInt(SurfaceHeight() - ym)));
+}
+
+TRect TCanvas2D::DrawRectGet() const
+{
+    const std::int64_t w = SurfaceWidth(), h = SurfaceHeight();
+    if (!FAxisShow)
+        return Rect(0, 0, SaturatingInt(w - 1), SaturatingInt(h - 1));
+    const std::int64_t xm = FAxisXMargin, ym = FAxisYMargin;
+    return Rect(SaturatingInt(xm + 1), SaturatingInt(ym + 1), SaturatingInt(w - xm - 1), SaturatingInt(h - ym - 1));
+}
+
+bool TCanvas2D::Inside(int X, int Y) const
+{
+    const std::int64_t w = SurfaceWidth(), h = SurfaceHeight();
+    if (!FAxisShow)
+        return X >= 0 && X <= w && Y >= 0 && Y <= h;
+    const std::int64_t xm = FAxisXMargin, ym = FAxisYMargin;
+    return xm < X && X < w - xm && ym < Y && Y < h - ym;
+}
+
+// ----------------------------------------------------------------- primitives
+
+void TCanvas2D::Point(double X, double Y, int Radius)
+{
+    if (!PointCheckIn(X, Y))
+        return;
+    const TMapCache& m = Maps();
+    const std::int64_t sx = m.X.ToPixelInt(X), sy = m.Y.ToPixelInt(Y);
+    TCanvas& canvas = DrawCanvas();
+    if (Radius >= 1)
+        canvas.Ellipse(SaturatingInt(sx - Radius), SaturatingInt(sy - Radius), SaturatingInt(sx + Radius + 1), SaturatingInt(sy + Radius + 1));
+    else
+        canvas.SetPixel(int(sx), int(sy), canvas.Pen.Color);
+}
+
+inline unsigned TCanvas2D::OutCode(double X, double Y) const
+{
+    return unsigned(X < FAxisXMin) | unsigned(X > FAxisXMax) << 1 | unsigned(Y < FAxisYMin) << 2 |
+           unsigned(Y > FAxisYMax) << 3 | unsigned(std::isnan(X) || std::isnan(Y)) << 4;
+}
+
+// A line is not drawn when it lies wholly beyond one side of the window. A
+// coordinate that is not a number has no place on the plot; it says nothing
+// about the window either, so it is no overflow.
+namespace {
+bool LineOff(unsigned Code1, unsigned Code2) { return (Code1 & Code2 & 15) || ((Code1 | Code2) & 16); }
+}  // namespace
+
+void TCanvas2D::Line(double X1, double Y1, double X2, double Y2)
+{
+    if (LineOff(OutCode(X1, Y1), OutCode(X2, Y2)))
+        return;
+    TMapCache& m = Maps();
+    // A polyline drawn as lines: this start is the last line's end.
+    TPoint p1 = {m.EndSX, m.EndSY};
+    if (X1 != m.EndX || Y1 != m.EndY)
+        p1 = m.ToPixel(X1, Y1);
+    const TPoint p2 = m.ToPixel(X2, Y2);
+    m.EndX = X2;
+    m.EndY = Y2;
+    m.EndSX = p2.X;
+    m.EndSY = p2.Y;
+    if (!LineCheck(p1.X, p1.Y, p2.X, p2.Y)) {
+        FDrawOverflow = true;
+        return;
+    }
+    // As MoveTo and LineTo would draw it; the canvas's polyline takes the
+    // branch-free way for short lines in every direction, as plots have.
+    const TPoint ends[] = {p1, p2};
+    DrawCanvas().Polyline(ends);
+}
+
+void TCanvas2D::Polyline(std::span<const double> X, std::span<const double> Y)
+{
+    const std::size_t n = std::min(X.size(), Y.size());
+    if (n < 2)
+        return;
+    // Every point is mapped once, and given its OutCode.
+    const TMapCache& m = Maps();
+    std::vector<TPoint>& pixels = FPolylinePixels;
+    std::vector<std::uint8_t>& codes = FPolylineCodes;
+    pixels.resize(n);
+    codes.resize(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        pixels[i] = m.ToPixel(X[i], Y[i]);
+        codes[i] = std::uint8_t(OutCode(X[i], Y[i]));
+    }
+    // The lines are taken as Line takes them. Consecutive lines that are
+    // drawn go to the canvas as one polyline, which draws the same pixels
+    // as the lines one by one.
+    TCanvas& canvas = DrawCanvas();
+    std::size_t runStart = 0;  // the first point of the run
+    auto flush = [&](std::size_t last) {
+        if (last > runStart)
+            canvas.Polyline(std::span<const TPoint>(pixels).subspan(runStart, last - runStart + 1));
+    };
+    for (std::size_t i = 0; i + 1 < n; ++i) {
+        const TPoint p1 = pixels[i], p2 = pixels[i + 1];
+        const bool drawn = !LineOff(codes[i], codes[i + 1]);
+        const bool safe = drawn && LineCheck(p1.X, p1.Y, p2.X, p2.Y);
+        if (drawn && !safe)
+            FDrawOverflow = true;
+        if (!safe) {
+            flush(i);
+            runStart = i + 1;
+        }
+    }
+    flush(n - 1);
+}
+
+void TCanvas2D::Triangle(double X1, double Y1, double X2, double Y2, double X3, double Y3)
+{
+    if (std::isnan(X1) || std::isnan(Y1) || std::isnan(X2) || std::isnan(Y2) || std::isnan(X3) || std::isnan(Y3))
+        return;
+    const TAxisMap xm = XMap(), ym = YMap();
+    if (!TriangleDraw(*FImage, DrawCanvas(), xm.ToPixelInt(X1), ym.ToPixelInt(Y1), xm.ToPixelInt(X2),
+                      ym.ToPixelInt(Y2), xm.ToPixelInt(X3), ym.ToPixelInt(Y3)))
+        FDrawOverflow = true;
+}
+
+void TCanvas2D::TextOutA(double X, double Y, int DX, int DY, const std::string& Text)
+{
+    if (!PointCheckIn(X, Y))
+        return;
+    TCanvas& canvas = DrawCanvas();
+    canvas.SetBkMode(TRANSPARENT);
+    canvas.TextOut(SaturatingInt(std::int64_t(ValToScrX(X)) + DX), SaturatingInt(std::int64_t(ValToScrY(Y)) + DY), Text);
+}
+
+void TCanvas2D::Canvas2DResize(TObject*) { Draw(); }
+
+void TCanvas2D::Resize()
+{
+    TCustomPanel::Resize();
+    if (FResizeConnected)
+        Canvas2DResize(this);
+}

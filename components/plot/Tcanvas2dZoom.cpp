@@ -1,0 +1,340 @@
+// The canvas's animated window changes and its mouse navigation: zoom in
+// onto a box, zoom out around a point, pan by dragging, the way back and
+// forth through the windows visited, and the wheel.
+#include "components/plot/Tcanvas2d.h"
+
+#include "components/image/Qelutils.h"
+#include "toolkit/system/Sound.h"
+
+#include <QPointer>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstdint>
+
+// ----------------------------------------------------------------- AxisChange
+
+void TCanvas2D::AxisChange(double XMin, double YMin, double XMax, double YMax, int Steps)
+{
+    if (!WindowValid({XMin, YMin, XMax, YMax})) {
+        MessageBeep(MB_OK);
+        return;
+    }
+    QPointer<TCanvas2D> alive(this);
+    const TCursor cursor = FImage->Cursor();
+    FImage->SetCursor(crHourGlass);
+    AxisChange(FAxisXMin, FAxisYMin, FAxisXMax, FAxisYMax, XMin, YMin, XMax, YMax, Steps);
+    if (alive)
+        FImage->SetCursor(cursor);
+}
+
+void TCanvas2D::AxisChange(double XMin0, double YMin0, double XMax0, double YMax0, double XMin1, double YMin1,
+                           double XMax1, double YMax1, int Steps)
+{
+    // Input handled between the steps may do anything, the canvas's
+    // destruction included: nothing of it is touched once it is gone.
+    QPointer<TCanvas2D> alive(this);
+    const TPlotWindow from{XMin0, YMin0, XMax0, YMax0}, to{XMin1, YMin1, XMax1, YMax1};
+    ++FAnimating;
+    FStopRequest = false;
+    // Starting a change stops one that is running (this may run inside its
+    // message processing); so does any other change of the window.
+    WindowChangedOutside();
+    const unsigned changes = FWindowChanges;
+    for (int i = 1; i <= Steps; ++i) {
+        TPlotWindow w = WindowBetween(from, to, i, Steps);
+        // The last drawing overflowed: this window cannot be shown.
+        if (FDrawOverflow) {
+            w = from;
+            FStopRequest = true;
+        }
+        FAxisXMin = w.XMin;
+        FAxisYMin = w.YMin;
+        FAxisXMax = w.XMax;
+        FAxisYMax = w.YMax;
+        Draw();
+        // Each step reaches the screen before the next one is drawn.
+        if (FImage->isVisible())
+            FImage->Repaint();
+        if (Application)
+            Application->ProcessMessages();
+        if (!alive)
+            return;
+        if (FStopRequest || FWindowChanges != changes)
+            break;
+    }
+    --FAnimating;
+}
+
+// ----------------------------------------------------------------- modes
+
+void TCanvas2D::ZoomModeSet(int Mode)
+{
+    if (Mode == FZoomMode)
+        return;
+    // Only the four modes exist; another number would leave a box or a line
+    // on the picture that nothing erases.
+    if (Mode != zmNone && Mode != zmZoomIn && Mode != zmZoomOut && Mode != zmPan)
+        return;
+    const int old = FZoomMode;
+    // Leaving pan mode ends a drag, and its line goes with it.
+    if (old == zmPan && FPanning) {
+        PanDraw();
+        FPanning = false;
+    }
+    switch (Mode) {
+    case zmZoomIn:
+        FImage->SetCursor(2);
+        ZoomDraw(SurfaceWidth() / 2, SurfaceHeight() / 2);
+        break;
+    case zmNone:
+        if (old == zmZoomIn)
+            ZoomDraw();
+        FImage->SetCursor(crDefault);
+        break;
+    case zmZoomOut:
+        FImage->SetCursor(3);
+        if (old == zmZoomIn)
+            ZoomDraw();
+        break;
+    case zmPan:
+        FImage->SetCursor(1);
+        if (old == zmZoomIn)
+            ZoomDraw();
+        break;
+    }
+    FZoomMode = Mode;
+}
+
+void TCanvas2D::RubberPenSet()
+{
+    TCanvas& canvas = DrawCanvas();
+    canvas.Pen.Mode = pmNot;
+    canvas.Pen.Width = 2;
+}
+
+void TCanvas2D::RubberPenReset()
+{
+    TCanvas& canvas = DrawCanvas();
+    canvas.Pen.Mode = pmCopy;
+    canvas.Pen.Width = 1;
+}
+
+void TCanvas2D::ZoomDraw()
+{
+    int hh = 0, hw = 0;
+    if (FAxisShow) {
+        DrawRegionSet();
+        hh = RoundInt(ClientHeightGet() * 0.5 * FZoomFactor);
+        hw = RoundInt(ClientWidthGet() * 0.5 * FZoomFactor);
+    } else {
+        hh = RoundInt(SurfaceHeight() * 0.5 * FZoomFactor);
+        hw = RoundInt(SurfaceWidth() * 0.5 * FZoomFactor);
+    }
+    const std::int64_t cx = FZoomCentre.X, cy = FZoomCentre.Y;
+    const int left = SaturatingInt(cx - hw), right = SaturatingInt(cx + hw), top = SaturatingInt(cy - hh), bottom = SaturatingInt(cy + hh);
+    TCanvas& canvas = DrawCanvas();
+    RubberPenSet();
+    canvas.MoveTo(left, top);
+    canvas.LineTo(right, top);
+    canvas.MoveTo(left, bottom);
+    canvas.LineTo(right, bottom);
+    // The sides stop short of the corners, which the wide top and bottom
+    // already cover: an inverting pen must not touch a pixel twice.
+    canvas.MoveTo(left, SaturatingInt(std::int64_t(top) + 2));
+    canvas.LineTo(left, SaturatingInt(std::int64_t(bottom) - 2));
+    canvas.MoveTo(right, SaturatingInt(std::int64_t(top) + 2));
+    canvas.LineTo(right, SaturatingInt(std::int64_t(bottom) - 2));
+    RubberPenReset();
+}
+
+void TCanvas2D::ZoomDraw(int X, int Y)
+{
+    FZoomCentre = {X, Y};
+    ZoomDraw();
+}
+
+void TCanvas2D::PanDraw()
+{
+    TCanvas& canvas = DrawCanvas();
+    RubberPenSet();
+    canvas.MoveTo(FPanStart.X, FPanStart.Y);
+    canvas.LineTo(FPanEnd.X, FPanEnd.Y);
+    RubberPenReset();
+}
+
+void TCanvas2D::PanDraw(int X, int Y)
+{
+    FPanEnd = {X, Y};
+    PanDraw();
+}
+
+// ----------------------------------------------------------------- changes
+
+void TCanvas2D::Navigate(const TPlotWindow& To)
+{
+    QPointer<TCanvas2D> alive(this);
+    const TPlotWindow from = Window();
+    AxisChange(To.XMin, To.YMin, To.XMax, To.YMax, FZoomSteps);
+    if (alive && !(Window() == from))
+        FHistory.Record(from, Window());
+}
+
+void TCanvas2D::ZoomMore()
+{
+    const double w = (FAxisXMax - FAxisXMin) * FZoomFactor;
+    const double h = (FAxisYMax - FAxisYMin) * FZoomFactor;
+    const double cx = ScrToValX(FZoomCentre.X), cy = ScrToValY(FZoomCentre.Y);
+    const TPlotWindow to = WindowAround(cx, cy, w, h);
+    QPointer<TCanvas2D> alive(this);
+    ZoomModeSet(zmNone);
+    Navigate(to);
+    if (alive)
+        ZoomModeSet(zmZoomIn);
+}
+
+void TCanvas2D::ZoomLess(int X, int Y)
+{
+    const double w = (FAxisXMax - FAxisXMin) / FZoomFactor;
+    const double h = (FAxisYMax - FAxisYMin) / FZoomFactor;
+    Navigate(WindowAround(ScrToValX(X), ScrToValY(Y), w, h));
+}
+
+void TCanvas2D::ZoomAll()
+{
+    ZoomModeSet(zmNone);
+    const TPlotWindow from = Window();
+    FAxisXMin = FZoomAllXMin;
+    FAxisYMin = FZoomAllYMin;
+    FAxisXMax = FZoomAllXMax;
+    FAxisYMax = FZoomAllYMax;
+    WindowChangedOutside();
+    if (!(Window() == from))
+        FHistory.Record(from, Window());
+    Draw();
+}
+
+void TCanvas2D::Pan()
+{
+    const double dx = ScrToValX(FPanEnd.X) - ScrToValX(FPanStart.X);
+    const double dy = ScrToValY(FPanEnd.Y) - ScrToValY(FPanStart.Y);
+    const TPlotWindow to = WindowMoved(Window(), dx, dy);
+    QPointer<TCanvas2D> alive(this);
+    ZoomModeSet(zmNone);
+    Navigate(to);
+    if (alive)
+        ZoomModeSet(zmPan);
+}
+
+void TCanvas2D::ZoomBack()
+{
+    if (auto w = FHistory.Back())
+        AxisChange(w->XMin, w->YMin, w->XMax, w->YMax, FZoomSteps);
+}
+
+void TCanvas2D::ZoomForward()
+{
+    if (auto w = FHistory.Forward())
+        AxisChange(w->XMin, w->YMin, w->XMax, w->YMax, FZoomSteps);
+}
+
+void TCanvas2D::ZoomAt(int X, int Y, int Steps)
+{
+    if (Steps == 0)
+        return;
+    // The world point under (X, Y) stays there: its distance to each limit
+    // scales with the window.
+    const double f = std::pow(FZoomFactor, Steps);
+    const double px = ScrToValX(X), py = ScrToValY(Y);
+    TPlotWindow to;
+    to.XMin = px - (px - FAxisXMin) * f;
+    to.XMax = px + (FAxisXMax - px) * f;
+    to.YMin = py - (py - FAxisYMin) * f;
+    to.YMax = py + (FAxisYMax - py) * f;
+    Navigate(to);
+}
+
+// ----------------------------------------------------------------- mouse
+
+void TCanvas2D::Canvas2DMouseDown(TObject*, TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    QPointer<TCanvas2D> alive(this);
+    switch (NavPress(FZoomMode, Button == mbLeft, Animating())) {
+    case TNavAction::Ignore: return;
+    case TNavAction::ZoomIn: ZoomMore(); break;
+    case TNavAction::ZoomOut: ZoomLess(X, Y); break;
+    case TNavAction::PanBegin:
+        FPanStart = FPanEnd = {X, Y};
+        FPanning = true;
+        // The line is shown from the press on, so that every later draw of
+        // it is an erase or a draw, never out of step.
+        PanDraw();
+        break;
+    case TNavAction::LeaveMode:
+        ZoomModeSet(zmNone);
+        FStopRequest = true;
+        break;
+    case TNavAction::Stop: FStopRequest = true; break;
+    default: break;
+    }
+    if (alive && OnMouseDown)
+        GuardedCall([&] { OnMouseDown(this, Button, Shift, X, Y); });
+}
+
+void TCanvas2D::Canvas2DMouseMove(TObject*, TShiftState Shift, int X, int Y)
+{
+    switch (NavMove(FZoomMode, FPanning)) {
+    case TNavAction::BoxFollow:
+        ZoomDraw();
+        ZoomDraw(X, Y);
+        break;
+    case TNavAction::LineFollow:
+        PanDraw();
+        PanDraw(X, Y);
+        break;
+    default: break;
+    }
+    if (OnMouseMove)
+        GuardedCall([&] { OnMouseMove(this, Shift, X, Y); });
+}
+
+void TCanvas2D::Canvas2DMouseUp(TObject*, TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    QPointer<TCanvas2D> alive(this);
+    if (NavRelease(FZoomMode, Button == mbLeft, FPanning) == TNavAction::PanFinish) {
+        PanDraw();
+        FPanning = false;
+        Pan();
+    }
+    if (alive && OnMouseUp)
+        GuardedCall([&] { OnMouseUp(this, Button, Shift, X, Y); });
+}
+
+void TCanvas2D::Canvas2DDblClick(TObject*)
+{
+    if (OnDblClick)
+        GuardedCall([&] { OnDblClick(this); });
+}
+
+bool TCanvas2D::eventFilter(QObject* Watched, QEvent* Event)
+{
+    if (Watched == FImage && Event->type() == QEvent::Wheel && FWheelZoom) {
+        WheelTurn(static_cast<QWheelEvent*>(Event));
+        return true;
+    }
+    return TCustomPanel::eventFilter(Watched, Event);
+}
+
+void TCanvas2D::WheelTurn(QWheelEvent* e)
+{
+    // Fine-grained wheels and touchpads send parts of a notch; they add up.
+    FWheelRest += e->angleDelta().y();
+    const int notches = FWheelRest / 120;
+    FWheelRest -= notches * 120;
+    if (notches == 0 || Animating())
+        return;
+    const QPoint p = e->position().toPoint();
+    ZoomAt(p.x(), p.y(), std::clamp(notches, -8, 8));
+}
