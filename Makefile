@@ -5,7 +5,7 @@ ASAN      ?= build-asan
 JOBS      ?= $(shell nproc)
 CMAKEFLAGS ?=
 
-.PHONY: run test gallery build deps asan bench clean
+.PHONY: run test gallery build deps asan bench package docs clean
 
 run: build
 	@if [ -x $(BUILD)/windows/tilvo ]; then cd "$(CURDIR)" && $(BUILD)/windows/tilvo; \
@@ -37,6 +37,14 @@ asan: deps $(ASAN)/build.ninja
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b" --benchmark_min_time=0.2; done
+
+# Debian packages of the library, written into $(BUILD).
+package: build
+	cmake --build $(BUILD) --target package
+
+# The API reference, in $(BUILD)/docs/html.
+docs: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) --target docs
 
 clean:
 	rm -rf $(BUILD) $(ASAN)

@@ -14,6 +14,7 @@ packages=(
   fonts-liberation xvfb xauth
   qt6-translations-l10n
   qt6-wayland
+  dpkg-dev file doxygen
 )
 
 missing=()
