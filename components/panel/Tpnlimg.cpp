@@ -125,7 +125,7 @@ void TPnlImg::PanelResize(TObject*)
 {
     Image->Resize();
     PictureResize();
-    RaiseEvent(OnResize, this);
+    RaiseAndEmit(this, OnResize, &TPnlImg::resized);
 }
 
 TCursor TPnlImg::GetCursor() const { return Image->Cursor(); }
@@ -153,9 +153,9 @@ void TPnlImg::ImageMouseUp(TObject*, TMouseButton Button, TShiftState Shift, int
     MouseUp(Button, Shift, X, Y);
 }
 
-void TPnlImg::ScrollBarHChange(TObject*) { RaiseEvent(OnScrollBarHChange, this); }
+void TPnlImg::ScrollBarHChange(TObject*) { RaiseAndEmit(this, OnScrollBarHChange, &TPnlImg::horizontalScrollBarChanged); }
 
-void TPnlImg::ScrollBarVChange(TObject*) { RaiseEvent(OnScrollBarVChange, this); }
+void TPnlImg::ScrollBarVChange(TObject*) { RaiseAndEmit(this, OnScrollBarVChange, &TPnlImg::verticalScrollBarChanged); }
 
 void TPnlImg::mousePressEvent(QMouseEvent* e) { e->accept(); }
 void TPnlImg::mouseReleaseEvent(QMouseEvent* e) { e->accept(); }

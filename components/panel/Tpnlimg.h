@@ -34,6 +34,14 @@ public:
     TNotifyEvent OnScrollBarHChange;
     TNotifyEvent OnScrollBarVChange;
 
+signals:
+    // With OnScrollBarHChange and OnScrollBarVChange. The inherited resized
+    // comes with the panel's OnResize, and the mouse signals with the
+    // image's mouse events.
+    void horizontalScrollBarChanged();
+    void verticalScrollBarChanged();
+
+public:
     // The picture, aligned to fill Panel.
     TQelImage* Image;
     // Inner panel without bevels filling the component: parent of Image and
@@ -58,6 +66,8 @@ protected:
     // Called by PanelResize before OnResize is raised, so that a component
     // built on the panel can redraw without taking the event from its owner.
     virtual void PictureResize() {}
+    // The frame announces nothing: OnResize follows the picture.
+    void ResizeAnnounce() override {}
 
     void ImageClick(TObject* Sender);
     void ImageDblClick(TObject* Sender);

@@ -204,8 +204,7 @@ void TCanvas2D::SetFormat(const std::string& Value)
         return;
     FFormat = Value;
     Draw();
-    if (OnChangeFormat)
-        GuardedCall([&] { OnChangeFormat(this); });
+    RaiseAndEmit(this, OnChangeFormat, &TCanvas2D::formatChanged);
 }
 
 void TCanvas2D::SetZoomFactor(double Value)
@@ -282,8 +281,7 @@ void TCanvas2D::Draw()
     FDrawOverflow = false;
     // An empty surface has nothing to show the owner's drawing on.
     if (SurfaceWidth() > 0 && SurfaceHeight() > 0) {
-        if (OnDraw)
-            GuardedCall([&] { OnDraw(this); });
+        RaiseAndEmit(this, OnDraw, &TCanvas2D::drawRequested);
         // The repaint rebuilt the picture without the rubber figures.
         if (FZoomMode == zmZoomIn)
             ZoomDraw();

@@ -114,6 +114,13 @@ public:
     TNotifyEvent OnChangeFormat;
     TNotifyEvent OnDraw;
 
+signals:
+    // With OnChangeFormat and OnDraw. The inherited mouse signals come with
+    // the surface's mouse events, in its pixels.
+    void formatChanged();
+    void drawRequested();
+
+public:
     // The drawing surface, whose canvas the primitives draw on with the pen,
     // brush and font it holds.
     TQelImage& Image() { return *FImage; }

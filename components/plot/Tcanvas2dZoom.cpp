@@ -279,8 +279,8 @@ void TCanvas2D::Canvas2DMouseDown(TObject*, TMouseButton Button, TShiftState Shi
     case TNavAction::Stop: FStopRequest = true; break;
     default: break;
     }
-    if (alive && OnMouseDown)
-        GuardedCall([&] { OnMouseDown(this, Button, Shift, X, Y); });
+    if (alive)
+        RaiseAndEmit(this, OnMouseDown, &TCanvas2D::mousePressed, Button, Shift, X, Y);
 }
 
 void TCanvas2D::Canvas2DMouseMove(TObject*, TShiftState Shift, int X, int Y)
@@ -296,8 +296,7 @@ void TCanvas2D::Canvas2DMouseMove(TObject*, TShiftState Shift, int X, int Y)
         break;
     default: break;
     }
-    if (OnMouseMove)
-        GuardedCall([&] { OnMouseMove(this, Shift, X, Y); });
+    RaiseAndEmit(this, OnMouseMove, &TCanvas2D::mouseMoved, Shift, X, Y);
 }
 
 void TCanvas2D::Canvas2DMouseUp(TObject*, TMouseButton Button, TShiftState Shift, int X, int Y)
@@ -308,14 +307,13 @@ void TCanvas2D::Canvas2DMouseUp(TObject*, TMouseButton Button, TShiftState Shift
         FPanning = false;
         Pan();
     }
-    if (alive && OnMouseUp)
-        GuardedCall([&] { OnMouseUp(this, Button, Shift, X, Y); });
+    if (alive)
+        RaiseAndEmit(this, OnMouseUp, &TCanvas2D::mouseReleased, Button, Shift, X, Y);
 }
 
 void TCanvas2D::Canvas2DDblClick(TObject*)
 {
-    if (OnDblClick)
-        GuardedCall([&] { OnDblClick(this); });
+    RaiseAndEmit(this, OnDblClick, &TCanvas2D::doubleClicked);
 }
 
 bool TCanvas2D::eventFilter(QObject* Watched, QEvent* Event)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QPointer>
 
 #include <exception>
 #include <functional>
@@ -60,4 +61,16 @@ void RaiseEvent(const Event& event, Args&&... args)
 {
     if (event)
         GuardedCall([&] { event(std::forward<Args>(args)...); });
+}
+
+// Raises an On... event with Self as Sender, then emits Self's signal of
+// the same meaning with the remaining arguments, both under the guard. The
+// signal is left out when the event's handler destroyed Self.
+template <class Object, class Event, class Signal, class... Args>
+void RaiseAndEmit(Object* Self, const Event& event, Signal signal, const Args&... args)
+{
+    QPointer<QObject> alive(Self);
+    RaiseEvent(event, static_cast<QObject*>(Self), args...);
+    if (alive)
+        GuardedCall([&] { (Self->*signal)(args...); });
 }

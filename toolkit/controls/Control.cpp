@@ -64,8 +64,10 @@ void TControl::SizeAnnounce()
     announced_ = size();
     Realign();
     Resize();
-    RaiseEvent(OnResize, this);
+    ResizeAnnounce();
 }
+
+void TControl::ResizeAnnounce() { RaiseAndEmit(this, OnResize, &TControl::resized); }
 
 void TControl::SetAlign(TAlign value)
 {
@@ -102,27 +104,27 @@ void TControl::Resize() {}
 
 void TControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
 {
-    RaiseEvent(OnMouseDown, this, Button, Shift, X, Y);
+    RaiseAndEmit(this, OnMouseDown, &TControl::mousePressed, Button, Shift, X, Y);
 }
 
 void TControl::MouseMove(TShiftState Shift, int X, int Y)
 {
-    RaiseEvent(OnMouseMove, this, Shift, X, Y);
+    RaiseAndEmit(this, OnMouseMove, &TControl::mouseMoved, Shift, X, Y);
 }
 
 void TControl::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
 {
-    RaiseEvent(OnMouseUp, this, Button, Shift, X, Y);
+    RaiseAndEmit(this, OnMouseUp, &TControl::mouseReleased, Button, Shift, X, Y);
 }
 
 void TControl::Click()
 {
-    RaiseEvent(OnClick, this);
+    RaiseAndEmit(this, OnClick, &TControl::clicked);
 }
 
 void TControl::DblClick()
 {
-    RaiseEvent(OnDblClick, this);
+    RaiseAndEmit(this, OnDblClick, &TControl::doubleClicked);
 }
 
 // The hooks run under the guard too: an override that throws must not

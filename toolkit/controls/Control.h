@@ -48,6 +48,19 @@ public:
     TMouseEvent OnMouseUp;
     TNotifyEvent OnResize;
 
+signals:
+    // Each is emitted where the On... event of the same meaning is raised,
+    // just after it, whether or not a handler is assigned: clicked with
+    // OnClick, doubleClicked with OnDblClick, mousePressed with OnMouseDown,
+    // mouseMoved with OnMouseMove, mouseReleased with OnMouseUp and resized
+    // with OnResize.
+    void clicked();
+    void doubleClicked();
+    void mousePressed(TMouseButton button, TShiftState shift, int x, int y);
+    void mouseMoved(TShiftState shift, int x, int y);
+    void mouseReleased(TMouseButton button, TShiftState shift, int x, int y);
+    void resized();
+
 protected:
     // The mouse on the control's own surface. Each raises its On... event;
     // a component that acts on its surface overrides one and calls the base,
@@ -66,6 +79,9 @@ protected:
     void resizeEvent(QResizeEvent* e) override;
     // Called after the control has been given a new size.
     virtual void Resize();
+    // Raises OnResize and resized once the control has taken a new size; a
+    // component that announces its size otherwise overrides it.
+    virtual void ResizeAnnounce();
     // Where aligned children are laid out.
     virtual QRect AlignArea() const { return rect(); }
     void Realign();
