@@ -37,7 +37,7 @@ set(CPACK_DEBIAN_DESIGNER_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_DESIGNER_PACKAGE_DEPENDS "${exact}")
 set(CPACK_DEBIAN_DESIGNER_PACKAGE_RECOMMENDS "qt6-tools-dev-tools")
 set(CPACK_COMPONENT_DESIGNER_DESCRIPTION
-  "Pelmora drawing components: Qt Designer plugin\n Puts the components on the page \"Pelmora\" of Designer's widget box.")
+  "Pelmora drawing components: Qt Designer plugin\n Puts the components on the page Pelmora of Designer's widget box.")
 
 # dpkg-shlibdeps looks for our own libraries in the build tree.
 get_property(pelmora_targets GLOBAL PROPERTY PELMORA_EXPORTED)
