@@ -34,12 +34,11 @@ public:
     TNotifyEvent OnScrollBarHChange;
     TNotifyEvent OnScrollBarVChange;
 
+    // The inherited resized comes with the panel's OnResize, and the mouse
+    // signals with the image's mouse events.
 signals:
-    // With OnScrollBarHChange and OnScrollBarVChange. The inherited resized
-    // comes with the panel's OnResize, and the mouse signals with the
-    // image's mouse events.
-    void horizontalScrollBarChanged();
-    void verticalScrollBarChanged();
+    void horizontalScrollBarChanged();  // After OnScrollBarHChange.
+    void verticalScrollBarChanged();    // After OnScrollBarVChange.
 
 public:
     // The picture, aligned to fill Panel.

@@ -114,11 +114,11 @@ public:
     TNotifyEvent OnChangeFormat;
     TNotifyEvent OnDraw;
 
+    // The inherited mouse signals come with the surface's mouse events, in
+    // its pixels.
 signals:
-    // With OnChangeFormat and OnDraw. The inherited mouse signals come with
-    // the surface's mouse events, in its pixels.
-    void formatChanged();
-    void drawRequested();
+    void formatChanged();  // After OnChangeFormat.
+    void drawRequested();  // After OnDraw: draw the plot now.
 
 public:
     // The drawing surface, whose canvas the primitives draw on with the pen,

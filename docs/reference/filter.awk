@@ -1,12 +1,8 @@
-# Reads a public header as Doxygen should see it. The comment at the top
-# documents the file. A comment before a run of declarations (up to the next
-# blank line, comment or access label) documents each of them, as it does
-# for a reader: the run becomes a member group whose first member carries
-# the comment. A comment after a member on its line documents that member.
-# Rulers ("// ----- drawing") stay plain comments.
-function close_group() {
-    if (grouped) { print "//@}"; grouped = 0 }
-}
+# Reads a public header as Doxygen should see it: the comment at the top
+# documents the file, a comment line before a declaration documents it and
+# a comment after a member on its line documents that member. Rulers
+# ("// ----- drawing") stay plain comments. The first class a header
+# defines, when nothing documents it, takes the file's comment too.
 BEGIN { top = 1 }
 {
     line = $0
@@ -14,27 +10,28 @@ BEGIN { top = 1 }
         if (line ~ /^\/\//) {
             if (!started) { print "/// \\file"; started = 1 }
             sub(/^\/\//, "///", line)
+            filedoc[++nfile] = line
             print line
             next
         }
         top = 0
     }
-    if (line ~ /^[ \t]*\/\/ *-{3,}/) {
-        close_group(); print line; next
+    if (!classdone && line ~ /^(class|struct) [A-Za-z_]+( |$)/ && line !~ /;[ \t]*$/) {
+        classdone = 1
+        if (!documented)
+            for (i = 1; i <= nfile; ++i) print filedoc[i]
     }
-    if (line ~ /^[ \t]*\/\//) {
-        if (!incomment) { close_group(); print "//@{"; grouped = 1; incomment = 1 }
-        sub(/\/\//, "///", line)
+    documented = (line ~ /^[ \t]*\/\//)
+    if (line ~ /^[ \t]*\/\/ *---+/ || line ~ /^[ \t]*\/\/\//) {
         print line
         next
     }
-    incomment = 0
-    if (line ~ /^[ \t]*$/ || line ~ /^[ \t]*(public|protected|private|signals)[ \t]*:/ || line ~ /^[ \t]*}[ \t]*;/ ||
-        line ~ /^[ \t]*#/ || line ~ /^(class|struct|namespace|enum)[ \t]/) {
-        close_group()
+    if (line ~ /^[ \t]*\/\//) {
+        sub(/\/\//, "///", line)
+        print line
+        next
     }
     if (line !~ /Q_PROPERTY|#/ && line ~ /[;,] +\/\/ /)
         sub(/ \/\/ /, " ///< ", line)
     print line
 }
-END { close_group() }

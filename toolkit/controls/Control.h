@@ -48,18 +48,17 @@ public:
     TMouseEvent OnMouseUp;
     TNotifyEvent OnResize;
 
+    // Each signal is emitted just after the On... event of the same
+    // meaning, whether or not a handler is assigned, with the event's
+    // arguments but the Sender; it is left out when the handler destroyed
+    // the control.
 signals:
-    // Each is emitted where the On... event of the same meaning is raised,
-    // just after it, whether or not a handler is assigned: clicked with
-    // OnClick, doubleClicked with OnDblClick, mousePressed with OnMouseDown,
-    // mouseMoved with OnMouseMove, mouseReleased with OnMouseUp and resized
-    // with OnResize.
-    void clicked();
-    void doubleClicked();
-    void mousePressed(TMouseButton button, TShiftState shift, int x, int y);
-    void mouseMoved(TShiftState shift, int x, int y);
-    void mouseReleased(TMouseButton button, TShiftState shift, int x, int y);
-    void resized();
+    void clicked();                                                           // After OnClick.
+    void doubleClicked();                                                     // After OnDblClick.
+    void mousePressed(TMouseButton button, TShiftState shift, int x, int y);  // After OnMouseDown.
+    void mouseMoved(TShiftState shift, int x, int y);                         // After OnMouseMove.
+    void mouseReleased(TMouseButton button, TShiftState shift, int x, int y); // After OnMouseUp.
+    void resized();                                                           // After OnResize.
 
 protected:
     // The mouse on the control's own surface. Each raises its On... event;
