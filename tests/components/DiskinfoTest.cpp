@@ -63,7 +63,6 @@ TEST(DiskInfo, EveryKindOfVolumeInTheMountTable)
         {"/mnt/ssh/docs", "Disco remoto", "fuse.sshfs", "", "0000-0000", -1, -1},
         // /mnt/a (tmpfs) was mounted after /mnt/a/b and hides it
         {"/mnt/a/b/c", "Disco de RAM", "tmpfs", "", "0000-0000", 1073741824, 1073152000},
-        // volumes of no known kind keep the previous text
         // a tmpfs moved onto /mnt/dst after an ext4 volume was mounted at
         // /mnt/dst/q: the path lies on the tmpfs, whatever the table's order
         {"/mnt/dst/q", "Disco de RAM", "tmpfs", "", "0000-0000", 1048576, 1024000},
@@ -82,6 +81,7 @@ TEST(DiskInfo, EveryKindOfVolumeInTheMountTable)
         {"/media/sf_datos", "Disco remoto", "vboxsf", "", "0000-0000", -1, -1},
         // a package image on a loop device still answers a query
         {"/snap/core22/1380", "Disco duro", "squashfs", "", "0000-0000", -1, -1},
+        // volumes of no known kind keep the previous text
         {"/proc/1", kPrevious, "proc", "", "0000-0000", -1, -1},
         {"/var/lib/docker/overlay2/3f2a/merged/etc", kPrevious, "overlay", "", "0000-0000", -1, -1},
     };
