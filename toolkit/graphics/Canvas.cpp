@@ -608,14 +608,10 @@ void TCanvas::TextOut(int x, int y, const std::string& text)
             });
         }
     };
-    // What a large glyph may show: the bitmap, within the clip region.
-    TRect shown = bitmap_.BoundsRect();
-    if (!clip_.empty()) {
-        TRect clipBounds = clip_.front();
-        for (const TRect& r : clip_)
-            clipBounds = clipBounds.United(r);
-        shown = shown.Intersected(clipBounds);
-    }
+    // What a large glyph may show: its part on the bitmap. The clip region
+    // is left to the blending, so that the same part serves every call
+    // that writes the glyph at the same place (it is kept once rendered).
+    const TRect shown = bitmap_.BoundsRect();
 
     for (const TPlacedGlyph& g : glyphs) {
         const TGlyphImage& img = *g.Image;
@@ -624,8 +620,9 @@ void TCanvas::TextOut(int x, int y, const std::string& text)
             blend(img, gx, gy);
             continue;
         }
-        // A glyph kept as an outline is rendered only where it shows, in
-        // tiles that keep a part's rows within their 16-bit extents.
+        // A glyph kept as an outline is rendered only where it lands on the
+        // bitmap, in tiles that keep a part's rows within their 16-bit
+        // extents.
         const i64 l = std::max<i64>(gx, shown.Left), r = std::min<i64>(gx + img.Width, shown.Right);
         const i64 t = std::max<i64>(gy, shown.Top), b = std::min<i64>(gy + img.Height, shown.Bottom);
         constexpr i64 kTile = 4096;
