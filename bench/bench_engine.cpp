@@ -95,6 +95,32 @@ void BM_PintarPeoresValores(benchmark::State& state)
 }
 BENCHMARK(BM_PintarPeoresValores)->Arg(0)->Arg(1)->ArgName("negativos")->Unit(benchmark::kMicrosecond);
 
+// A marker that covers the picture hides the read-out; with the usual one
+// the largest read-out itself is drawn, cut at the picture's edges.
+void BM_PintarFuenteMayor(benchmark::State& state)
+{
+    Display d(1);
+    d.engine->Fuente.SetSize(state.range(0) != 0 ? INT_MIN : INT_MAX);
+    d.engine->Redibujar();
+    Ticks(d, state);
+}
+BENCHMARK(BM_PintarFuenteMayor)->Arg(0)->Arg(1)->ArgName("negativa")->Unit(benchmark::kMicrosecond);
+
+void BM_RedibujarFuenteMayor(benchmark::State& state)
+{
+    Display d(1);
+    d.engine->Fuente.SetSize(INT_MAX);
+    d.engine->Empezar();
+    d.clock.Advance(65432);
+    d.engine->Actualizar();
+    for (auto _ : state) {
+        FontEngine::Instance().ClearCache();
+        d.engine->Redibujar();
+        d.image.Picture().Bitmap().TakeDirty();
+    }
+}
+BENCHMARK(BM_RedibujarFuenteMayor)->Unit(benchmark::kMillisecond);
+
 // The first frame: layout and paint, with a font the cache has not seen.
 void BM_RedibujarPeoresValores(benchmark::State& state)
 {

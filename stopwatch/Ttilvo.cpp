@@ -232,6 +232,7 @@ void TTilvo::Invalidar()
     banda_.Valida = false;
     circuitoValido_ = false;
     tapado_ = false;
+    solapeValido_ = false;
 }
 
 // Whether drawing part of the picture again with the same calls clipped to
@@ -315,6 +316,25 @@ void TTilvo::ComponerTexto()
         Texto = IntToStr(Horas) + ":" + Texto;
 }
 
+// The glyphs that changed since the last paint, where they were and where
+// they go, for the text nuevo whose glyphs land on tinta.
+std::vector<TRect> TTilvo::TintaCambiada(const std::string& nuevo, const std::vector<TRect>& tinta,
+                                         bool porLetra) const
+{
+    std::vector<TRect> region;
+    if (banda_.PorLetra && porLetra && banda_.Texto.size() == nuevo.size()) {
+        for (std::size_t i = 0; i < nuevo.size(); ++i)
+            if (banda_.Texto[i] != nuevo[i] || banda_.Tinta[i] != tinta[i]) {
+                region.push_back(banda_.Tinta[i]);
+                region.push_back(tinta[i]);
+            }
+    } else {
+        region = banda_.Tinta;
+        region.insert(region.end(), tinta.begin(), tinta.end());
+    }
+    return region;
+}
+
 void TTilvo::EscribirTexto(bool mostrar)
 {
     TCanvas& canvas = Imagen->Canvas();
@@ -337,18 +357,7 @@ void TTilvo::EscribirTexto(bool mostrar)
         if (mostrar)
             canvas.TextOut(x, 0, Texto);
     } else {
-        // The glyphs that changed, where they were and where they go.
-        std::vector<TRect> region;
-        if (banda_.PorLetra && porLetra && banda_.Texto.size() == nuevo.size()) {
-            for (std::size_t i = 0; i < nuevo.size(); ++i)
-                if (banda_.Texto[i] != nuevo[i] || banda_.Tinta[i] != tinta[i]) {
-                    region.push_back(banda_.Tinta[i]);
-                    region.push_back(tinta[i]);
-                }
-        } else {
-            region = banda_.Tinta;
-            region.insert(region.end(), tinta.begin(), tinta.end());
-        }
+        std::vector<TRect> region = TintaCambiada(nuevo, tinta, porLetra);
         if (!region.empty()) {
             // Only the glyphs that reach into the region need writing; as
             // advances simply add up, a run of them written from its own
@@ -412,6 +421,27 @@ void TTilvo::AnotarOcupado()
     circuitoValido_ = circuitoValido_ && agujasLibres && !banda.Intersects(circuito);
 }
 
+// When the read-out, the circuit, the needles or the marker overlap, a
+// paint draws everything again in its order, but clipped to what may have
+// changed: the glyphs that changed, the part of the circuit that differs,
+// the needles and the marker's old and new places.
+std::vector<TRect> TTilvo::RegionCambiada(TPoint origen, TPoint movil)
+{
+    std::vector<TRect> region;
+    const bool mostrar = !EnLap || Segundos % 2 != 0;
+    const std::string nuevo = mostrar ? Texto : std::string();
+    std::vector<TRect> tinta;
+    bool porLetra = true;
+    TintaTexto(Fuente, nuevo, Imagen->Width() / 2, 0, tinta, porLetra);
+    region = TintaCambiada(nuevo, tinta, porLetra);
+    region.push_back(circuitoCambio_.Offset(origen.X, origen.Y));
+    if (Modo == 1)
+        for (const TAguja* a : {AgujaMinutos.get(), AgujaSegundos.get(), AgujaCentesimas.get()})
+            region.push_back(AreaAguja(*a));
+    region.push_back(Alrededor(movil, std::abs(std::clamp(RadioMovil, -kRadioMaximo, kRadioMaximo)) + 2));
+    return region;
+}
+
 void TTilvo::Pintar()
 {
     // A marker that covers the whole picture hides everything drawn before
@@ -420,23 +450,31 @@ void TTilvo::Pintar()
     const TPoint origen = Origen();
     const TPoint paso = PuntoCircuito(PasoActual());
     const TPoint movil = {paso.X - OrigenCircuito.X + origen.X, paso.Y - OrigenCircuito.Y + origen.Y};
-    const bool tapa = HayCircuito && Recortable() && MovilTapa(movil);
+    const bool plano = Recortable();
+    const bool tapa = HayCircuito && plano && MovilTapa(movil);
+    ComponerTexto();
+    TCanvas& canvas = Imagen->Canvas();
+    bool porRegion = false;
     if (!tapa) {
         tapado_ = false;
+        canvas.Font = Fuente;
+        porRegion = plano && solapeValido_ && !(banda_.Valida && circuitoValido_) &&
+                    banda_.Ancho == Imagen->Width() && banda_.Alto == canvas.TextHeight("0") &&
+                    banda_.Fondo == ColorFondo && banda_.Fuente == Fuente &&
+                    (!HayCircuito || circuitoOrigen_ == origen);
+        if (porRegion)
+            canvas.SetClipRegion(RegionCambiada(origen, movil));
         PintarFondo();
-        TCanvas& canvas = Imagen->Canvas();
         canvas.Font = Fuente;
         canvas.SetBkMode(TRANSPARENT);
         canvas.SetTextAlign(TA_CENTER | TA_TOP);
+        // A frozen lap time blinks: shown in the odd seconds of the running clock.
+        EscribirTexto(!EnLap || Segundos % 2 != 0);
     } else {
         OrigenCircuito = origen;
         banda_.Valida = false;
         circuitoValido_ = false;
     }
-    ComponerTexto();
-    // A frozen lap time blinks: shown in the odd seconds of the running clock.
-    if (!tapa)
-        EscribirTexto(!EnLap || Segundos % 2 != 0);
     std::vector<TRect> agujas{TRect{}};
     if (Modo == 1) {
         AgujaMinutos->PonerValor(float(Minutos));
@@ -448,13 +486,14 @@ void TTilvo::Pintar()
     DibujarEstela(PasoActual());
     const bool yaTapado = tapa && tapado_ && colorTapado_ == ColorMovil;
     if (yaTapado)
-        Imagen->Canvas().SetClipRegion(std::move(agujas));
+        canvas.SetClipRegion(std::move(agujas));
     DibujarMovil();
-    if (yaTapado)
-        Imagen->Canvas().ClearClipRegion();
+    if (yaTapado || porRegion)
+        canvas.ClearClipRegion();
     tapado_ = tapa;
     colorTapado_ = ColorMovil;
     AnotarOcupado();
+    solapeValido_ = plano && !tapa;
 }
 
 // ------------------------------------------------------------- circuit

@@ -123,6 +123,8 @@ private:
     bool Recortable();
     TPoint Origen() const;
     bool MovilTapa(TPoint p) const;
+    std::vector<TRect> TintaCambiada(const std::string& nuevo, const std::vector<TRect>& tinta, bool porLetra) const;
+    std::vector<TRect> RegionCambiada(TPoint origen, TPoint movil);
     void EscribirTexto(bool mostrar);
     void AnotarOcupado();
 
@@ -151,4 +153,7 @@ private:
     TRect punto_;
     bool tapado_ = false;
     TColor colorTapado_ = clBlack;
+    // Whether the last paint drew everything plainly, so that the next one
+    // may draw it all again clipped to what changed.
+    bool solapeValido_ = false;
 };
