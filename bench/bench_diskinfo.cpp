@@ -1,8 +1,13 @@
 // What reading a volume costs, beside Qt's storage query and a bare statvfs.
+// Set TILVO_BENCH_VOLUME to a mounted volume that udev has no record of (a
+// loop-mounted ext4 image, say: scripts/diskinfo-live.sh makes one) to
+// measure a query that probes the device, with the probe kept and without.
 #include "components/disk/Diskinfo.h"
+#include "components/disk/VolumeSource.h"
 
 #include <QStorageInfo>
 #include <benchmark/benchmark.h>
+#include <cstdlib>
 #include <sys/statvfs.h>
 
 namespace {
@@ -16,6 +21,30 @@ void BM_DiskInfoSetDriveRoot(benchmark::State& state)
     }
 }
 BENCHMARK(BM_DiskInfoSetDriveRoot);
+
+const char* ProbedVolume()
+{
+    return std::getenv("TILVO_BENCH_VOLUME");
+}
+
+void BM_DiskInfoSetDriveProbed(benchmark::State& state)
+{
+    const bool keep = state.range(0) != 0;
+    if (!ProbedVolume()) {
+        state.SkipWithError("TILVO_BENCH_VOLUME is not set");
+        return;
+    }
+    TDiskInfo info;
+    SystemVolumeSource().ForgetProbedIdentities();
+    for (auto _ : state) {
+        if (!keep)
+            SystemVolumeSource().ForgetProbedIdentities();
+        info.SetDrive(ProbedVolume());
+        benchmark::DoNotOptimize(info.VolumeName());
+    }
+    state.SetLabel(keep ? "probe kept" : "probed every time");
+}
+BENCHMARK(BM_DiskInfoSetDriveProbed)->Arg(0)->Arg(1);
 
 void BM_DiskInfoVolumes(benchmark::State& state)
 {

@@ -42,23 +42,41 @@ TDiscosTab::TDiscosTab(QWidget* Parent) : QWidget(Parent)
     Fill();
 }
 
+// The volumes are read one per turn of the event loop and each row is shown
+// as soon as it is read: a share that does not answer holds up its own row
+// only, and the page stays usable meanwhile.
 void TDiscosTab::Fill()
 {
-    const std::vector<std::string> volumes = TDiskInfo::Volumes();
-    Table->setRowCount(static_cast<int>(volumes.size()));
+    FVolumes = TDiskInfo::Volumes();
+    Table->setRowCount(0);
+    ++FFilling;  // ends a filling still under way
+    const unsigned filling = FFilling;
+    QMetaObject::invokeMethod(this, [this, filling] { FillRow(filling, 0); }, Qt::QueuedConnection);
+}
+
+bool TDiscosTab::Filling() const
+{
+    return Table->rowCount() < static_cast<int>(FVolumes.size());
+}
+
+void TDiscosTab::FillRow(unsigned filling, std::size_t index)
+{
+    if (filling != FFilling || index >= FVolumes.size())
+        return;
     TDiskInfo info;
-    for (int r = 0; r < static_cast<int>(volumes.size()); ++r) {
-        info.SetDrive(volumes[static_cast<std::size_t>(r)]);
-        const QString cells[] = {QString::fromStdString(info.Drive()),      QString::fromStdString(info.DriveType()),
-                                 QString::fromStdString(info.VolumeName()), QString::fromStdString(info.FileSystem()),
-                                 QString::fromStdString(info.SerialNumberStr()), Size(info.DriveSize()),
-                                 Size(info.DriveFree())};
-        for (int c = 0; c < 7; ++c) {
-            auto* item = new QTableWidgetItem(cells[c]);
-            if (c >= 5)
-                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            Table->setItem(r, c, item);
-        }
+    info.SetDrive(FVolumes[index]);
+    const QString cells[] = {QString::fromStdString(info.Drive()),      QString::fromStdString(info.DriveType()),
+                             QString::fromStdString(info.VolumeName()), QString::fromStdString(info.FileSystem()),
+                             QString::fromStdString(info.SerialNumberStr()), Size(info.DriveSize()),
+                             Size(info.DriveFree())};
+    const int r = Table->rowCount();
+    Table->insertRow(r);
+    for (int c = 0; c < 7; ++c) {
+        auto* item = new QTableWidgetItem(cells[c]);
+        if (c >= 5)
+            item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        Table->setItem(r, c, item);
     }
     Table->resizeColumnsToContents();
+    QMetaObject::invokeMethod(this, [this, filling, index] { FillRow(filling, index + 1); }, Qt::QueuedConnection);
 }

@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -99,7 +100,15 @@ private:
 class TDiscosTab : public QWidget {
 public:
     explicit TDiscosTab(QWidget* Parent = nullptr);
+    // Starts reading the volumes again; the rows appear one by one.
     void Fill();
+    // Whether rows are still to come.
+    bool Filling() const;
 
     QTableWidget* Table;
+
+private:
+    void FillRow(unsigned filling, std::size_t index);
+    std::vector<std::string> FVolumes;
+    unsigned FFilling = 0;
 };

@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev libfreetype-dev libfontconfig-dev
   libjpeg62-turbo-dev libtiff-dev libgif-dev libpng-dev
   libcanberra-dev libblkid-dev libgtest-dev libbenchmark-dev
-  libmount-dev libudev-dev
+  libmount-dev
   libqcustomplot-dev
   qt6-tools-dev libqt6opengl6-dev
   fonts-liberation xvfb xauth

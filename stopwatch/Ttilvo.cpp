@@ -15,10 +15,17 @@ namespace {
 
 // Lap time of the marker when there is no automatic stop.
 constexpr int kVueltaSinParada = 10000;
-// The widest text the read-out shows.
-constexpr const char* kLecturaMasAncha = "0:00:00:000";
+// A marker this large covers any picture whole, wherever on it its centre
+// lies; held here, its box stays inside the int range.
+constexpr int kRadioMaximo = 1 << 28;
 
 TRect Alrededor(TPoint p, int margen) { return {p.X - margen, p.Y - margen, p.X + margen + 1, p.Y + margen + 1}; }
+
+// Where a dial's needle can draw.
+TRect AreaAguja(const TAguja& a)
+{
+    return Alrededor(a.Centro, int(0.85 * std::max(std::abs(a.RadioX), std::abs(a.RadioY))) + 3);
+}
 
 // Where each glyph of a text lands when TextOut writes it centred on x with
 // its top at y (one pixel of margin round each). porLetra tells whether the
@@ -220,33 +227,42 @@ void TTilvo::Redibujar()
     Pintar();
 }
 
-// The read-out's font as stored, unless its text would not fit the picture:
-// then the largest size that fits. A larger text cannot be read anyway, and
-// every tick would repaint most of the screen.
-const TFont& TTilvo::FuenteVisible()
-{
-    const int w = Imagen->Width(), h = Imagen->Height();
-    if (fuenteVisible_.Valida && fuenteVisible_.Guardada == Fuente && fuenteVisible_.Ancho == w &&
-        fuenteVisible_.Alto == h)
-        return fuenteVisible_.Fuente;
-    fuenteVisible_ = {true, Fuente, w, h, Fuente};
-    FontEngine& motor = FontEngine::Instance();
-    const double ancho = motor.TextWidth(Fuente, kLecturaMasAncha), alto = motor.Metrics(Fuente).Height;
-    if (w > 0 && h > 0 && (ancho > w || alto > h)) {
-        const double escala = std::min(w / ancho, h / alto);
-        fuenteVisible_.Fuente.Height = -std::max(1, int(motor.Face(Fuente).Em * escala));
-    }
-    return fuenteVisible_.Fuente;
-}
-
-// The marker is at most as wide as the circuit is high: a larger one would
-// cover the circuit and cost a large fill at every tick.
-int TTilvo::RadioVisible() const { return std::max(ImagenEstela->Height() / 2, 8); }
-
 void TTilvo::Invalidar()
 {
     banda_.Valida = false;
     circuitoValido_ = false;
+    tapado_ = false;
+    solapeValido_ = false;
+}
+
+// Whether drawing part of the picture again with the same calls clipped to
+// it gives what drawing all of it would: the canvas draws plainly.
+bool TTilvo::Recortable()
+{
+    const TCanvas& canvas = Imagen->Canvas();
+    return !canvas.HasClipRegion() && Fuente.Escapement == 0 && canvas.Pen.Width == 1 &&
+           canvas.Pen.Style == psSolid && canvas.Pen.Mode == pmCopy && canvas.Brush.Style == bsSolid &&
+           canvas.CopyMode == cmSrcCopy;
+}
+
+TPoint TTilvo::Origen() const
+{
+    return {(Imagen->Width() - ImagenEstela->Width()) / 2, (Imagen->Height() - ImagenEstela->Height()) * 42 / 100};
+}
+
+// Whether the marker at the display point p covers every pixel of the
+// picture (with a pixel to spare), so nothing drawn before it shows.
+bool TTilvo::MovilTapa(TPoint p) const
+{
+    const double r = std::abs(double(std::clamp(RadioMovil, -kRadioMaximo, kRadioMaximo))) - 2;
+    const int w = Imagen->Width(), h = Imagen->Height();
+    if (r <= 0 || w <= 0 || h <= 0)
+        return false;
+    for (const double x : {0.5 - p.X, w - 0.5 - p.X})
+        for (const double y : {0.5 - p.Y, h - 0.5 - p.Y})
+            if (x * x + y * y >= r * r)
+                return false;
+    return true;
 }
 
 // Only what changed since the last paint is redrawn, with the same drawing
@@ -258,13 +274,10 @@ void TTilvo::PintarFondo()
 {
     TCanvas& canvas = Imagen->Canvas();
     const int w = Imagen->Width();
-    const int h = Imagen->Height();
-    canvas.Font = FuenteVisible();
+    canvas.Font = Fuente;
     const int alto = canvas.TextHeight("0");
-    const bool recortable = !canvas.HasClipRegion() && Fuente.Escapement == 0 && canvas.Pen.Width == 1 &&
-                            canvas.Pen.Style == psSolid && canvas.Pen.Mode == pmCopy &&
-                            canvas.Brush.Style == bsSolid && canvas.CopyMode == cmSrcCopy;
-    const TPoint origen = {(w - ImagenEstela->Width()) / 2, (h - ImagenEstela->Height()) * 42 / 100};
+    const bool recortable = Recortable();
+    const TPoint origen = Origen();
 
     banda_.Parcial = recortable && banda_.Valida && banda_.Ancho == w && banda_.Alto == alto &&
                      banda_.Fondo == ColorFondo && banda_.Fuente == canvas.Font &&
@@ -303,6 +316,25 @@ void TTilvo::ComponerTexto()
         Texto = IntToStr(Horas) + ":" + Texto;
 }
 
+// The glyphs that changed since the last paint, where they were and where
+// they go, for the text nuevo whose glyphs land on tinta.
+std::vector<TRect> TTilvo::TintaCambiada(const std::string& nuevo, const std::vector<TRect>& tinta,
+                                         bool porLetra) const
+{
+    std::vector<TRect> region;
+    if (banda_.PorLetra && porLetra && banda_.Texto.size() == nuevo.size()) {
+        for (std::size_t i = 0; i < nuevo.size(); ++i)
+            if (banda_.Texto[i] != nuevo[i] || banda_.Tinta[i] != tinta[i]) {
+                region.push_back(banda_.Tinta[i]);
+                region.push_back(tinta[i]);
+            }
+    } else {
+        region = banda_.Tinta;
+        region.insert(region.end(), tinta.begin(), tinta.end());
+    }
+    return region;
+}
+
 void TTilvo::EscribirTexto(bool mostrar)
 {
     TCanvas& canvas = Imagen->Canvas();
@@ -325,18 +357,7 @@ void TTilvo::EscribirTexto(bool mostrar)
         if (mostrar)
             canvas.TextOut(x, 0, Texto);
     } else {
-        // The glyphs that changed, where they were and where they go.
-        std::vector<TRect> region;
-        if (banda_.PorLetra && porLetra && banda_.Texto.size() == nuevo.size()) {
-            for (std::size_t i = 0; i < nuevo.size(); ++i)
-                if (banda_.Texto[i] != nuevo[i] || banda_.Tinta[i] != tinta[i]) {
-                    region.push_back(banda_.Tinta[i]);
-                    region.push_back(tinta[i]);
-                }
-        } else {
-            region = banda_.Tinta;
-            region.insert(region.end(), tinta.begin(), tinta.end());
-        }
+        std::vector<TRect> region = TintaCambiada(nuevo, tinta, porLetra);
         if (!region.empty()) {
             // Only the glyphs that reach into the region need writing; as
             // advances simply add up, a run of them written from its own
@@ -392,7 +413,7 @@ void TTilvo::AnotarOcupado()
     bool agujasLibres = true;
     if (Modo == 1)
         for (const TAguja* a : {AgujaMinutos.get(), AgujaSegundos.get(), AgujaCentesimas.get()}) {
-            const TRect aguja = Alrededor(a->Centro, int(0.85 * std::max(std::abs(a->RadioX), std::abs(a->RadioY))) + 3);
+            const TRect aguja = AreaAguja(*a);
             agujasLibres = agujasLibres && !aguja.Intersects(banda) && !aguja.Intersects(circuito);
         }
     banda_.Valida =
@@ -400,24 +421,79 @@ void TTilvo::AnotarOcupado()
     circuitoValido_ = circuitoValido_ && agujasLibres && !banda.Intersects(circuito);
 }
 
+// When the read-out, the circuit, the needles or the marker overlap, a
+// paint draws everything again in its order, but clipped to what may have
+// changed: the glyphs that changed, the part of the circuit that differs,
+// the needles and the marker's old and new places.
+std::vector<TRect> TTilvo::RegionCambiada(TPoint origen, TPoint movil)
+{
+    std::vector<TRect> region;
+    const bool mostrar = !EnLap || Segundos % 2 != 0;
+    const std::string nuevo = mostrar ? Texto : std::string();
+    std::vector<TRect> tinta;
+    bool porLetra = true;
+    TintaTexto(Fuente, nuevo, Imagen->Width() / 2, 0, tinta, porLetra);
+    region = TintaCambiada(nuevo, tinta, porLetra);
+    region.push_back(circuitoCambio_.Offset(origen.X, origen.Y));
+    if (Modo == 1)
+        for (const TAguja* a : {AgujaMinutos.get(), AgujaSegundos.get(), AgujaCentesimas.get()})
+            region.push_back(AreaAguja(*a));
+    region.push_back(Alrededor(movil, std::abs(std::clamp(RadioMovil, -kRadioMaximo, kRadioMaximo)) + 2));
+    return region;
+}
+
 void TTilvo::Pintar()
 {
-    PintarFondo();
-    TCanvas& canvas = Imagen->Canvas();
-    canvas.Font = FuenteVisible();
-    canvas.SetBkMode(TRANSPARENT);
-    canvas.SetTextAlign(TA_CENTER | TA_TOP);
+    // A marker that covers the whole picture hides everything drawn before
+    // it: the band, the circuit and the text are then left out, and once it
+    // stands on the picture, only the needles are covered again.
+    const TPoint origen = Origen();
+    const TPoint paso = PuntoCircuito(PasoActual());
+    const TPoint movil = {paso.X - OrigenCircuito.X + origen.X, paso.Y - OrigenCircuito.Y + origen.Y};
+    const bool plano = Recortable();
+    const bool tapa = HayCircuito && plano && MovilTapa(movil);
     ComponerTexto();
-    // A frozen lap time blinks: shown in the odd seconds of the running clock.
-    EscribirTexto(!EnLap || Segundos % 2 != 0);
+    TCanvas& canvas = Imagen->Canvas();
+    bool porRegion = false;
+    if (!tapa) {
+        tapado_ = false;
+        canvas.Font = Fuente;
+        porRegion = plano && solapeValido_ && !(banda_.Valida && circuitoValido_) &&
+                    banda_.Ancho == Imagen->Width() && banda_.Alto == canvas.TextHeight("0") &&
+                    banda_.Fondo == ColorFondo && banda_.Fuente == Fuente &&
+                    (!HayCircuito || circuitoOrigen_ == origen);
+        if (porRegion)
+            canvas.SetClipRegion(RegionCambiada(origen, movil));
+        PintarFondo();
+        canvas.Font = Fuente;
+        canvas.SetBkMode(TRANSPARENT);
+        canvas.SetTextAlign(TA_CENTER | TA_TOP);
+        // A frozen lap time blinks: shown in the odd seconds of the running clock.
+        EscribirTexto(!EnLap || Segundos % 2 != 0);
+    } else {
+        OrigenCircuito = origen;
+        banda_.Valida = false;
+        circuitoValido_ = false;
+    }
+    std::vector<TRect> agujas{TRect{}};
     if (Modo == 1) {
         AgujaMinutos->PonerValor(float(Minutos));
         AgujaSegundos->PonerValor(float(Segundos));
         AgujaCentesimas->PonerValor(float(Milisegundos * 0.01));
+        for (const TAguja* a : {AgujaMinutos.get(), AgujaSegundos.get(), AgujaCentesimas.get()})
+            agujas.push_back(AreaAguja(*a));
     }
     DibujarEstela(PasoActual());
+    const bool yaTapado = tapa && tapado_ && colorTapado_ == ColorMovil;
+    if (yaTapado)
+        canvas.SetClipRegion(std::move(agujas));
     DibujarMovil();
+    if (yaTapado || porRegion)
+        canvas.ClearClipRegion();
+    tapado_ = tapa;
+    colorTapado_ = ColorMovil;
     AnotarOcupado();
+    solapeValido_ = plano && !tapa;
 }
 
 // ------------------------------------------------------------- circuit
@@ -495,7 +571,7 @@ void TTilvo::DibujarPunto(int x, int y)
     TCanvas& canvas = Imagen->Canvas();
     canvas.Pen.Color = ColorMovil;
     canvas.Brush.Color = ColorMovil;
-    const int r = std::clamp(RadioMovil, -RadioVisible(), RadioVisible());
+    const int r = std::clamp(RadioMovil, -kRadioMaximo, kRadioMaximo);
     canvas.Ellipse(x - r, y - r, x + r, y + r);
     // The dot stands on the display until the next copy of the circuit.
     punto_ = Alrededor({x, y}, std::abs(r) + 2);

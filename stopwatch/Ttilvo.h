@@ -120,10 +120,11 @@ private:
     TLectura lectura_ = TLectura::SinArchivo;
 
     void Beep(unsigned tipo) const;
-    // What the stored read-out font and marker size are drawn at: no larger
-    // than the picture can show.
-    const TFont& FuenteVisible();
-    int RadioVisible() const;
+    bool Recortable();
+    TPoint Origen() const;
+    bool MovilTapa(TPoint p) const;
+    std::vector<TRect> TintaCambiada(const std::string& nuevo, const std::vector<TRect>& tinta, bool porLetra) const;
+    std::vector<TRect> RegionCambiada(TPoint origen, TPoint movil);
     void EscribirTexto(bool mostrar);
     void AnotarOcupado();
 
@@ -147,14 +148,12 @@ private:
     bool circuitoValido_ = false;
     TPoint circuitoOrigen_;
     TRect circuitoCambio_;
-    // Where the marker was last drawn on the display.
+    // Where the marker was last drawn on the display; whether it covered
+    // the whole picture then, and in what colour.
     TRect punto_;
-    // FuenteVisible's answer, for the font and picture size it was made for.
-    struct TFuenteVisible {
-        bool Valida = false;
-        TFont Guardada;
-        int Ancho = 0;
-        int Alto = 0;
-        TFont Fuente;
-    } fuenteVisible_;
+    bool tapado_ = false;
+    TColor colorTapado_ = clBlack;
+    // Whether the last paint drew everything plainly, so that the next one
+    // may draw it all again clipped to what changed.
+    bool solapeValido_ = false;
 };

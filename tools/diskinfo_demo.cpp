@@ -21,36 +21,38 @@ std::string Bytes(std::int64_t value)
     return value < 0 ? "?" : std::to_string(value);
 }
 
+// Each row goes out as soon as its volume is read, so that one share that
+// does not answer holds up its own row, not the whole list: the columns have
+// fixed widths, and a longer cell pushes the rest of its row.
+void PrintRow(const std::vector<std::string>& row)
+{
+    static constexpr std::size_t kWidths[] = {24, 15, 9, 16, 9, 15, 15};
+    std::string line;
+    for (std::size_t c = 0; c < row.size(); ++c) {
+        // Numbers to the right, words to the left.
+        const std::string pad(kWidths[c] - std::min(kWidths[c], Width(row[c])), ' ');
+        line += c >= 5 ? pad + row[c] : row[c] + pad;
+        if (c + 1 < row.size())
+            line += "  ";
+    }
+    while (!line.empty() && line.back() == ' ')
+        line.pop_back();
+    std::puts(line.c_str());
+    std::fflush(stdout);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    std::vector<std::vector<std::string>> rows{
-        {"Unidad", "Tipo", "Sistema", "Etiqueta", "Serie", "Tamaño (bytes)", "Libre (bytes)"}};
+    PrintRow({"Unidad", "Tipo", "Sistema", "Etiqueta", "Serie", "Tamaño (bytes)", "Libre (bytes)"});
     const std::vector<std::string> drives =
         argc > 1 ? std::vector<std::string>(argv + 1, argv + argc) : TDiskInfo::Volumes();
     TDiskInfo info;
     for (const std::string& drive : drives) {
         info.SetDriveType("");
         info.SetDrive(drive);
-        rows.push_back({info.Drive(), info.DriveType(), info.FileSystem(), info.VolumeName(), info.SerialNumberStr(),
-                        Bytes(info.DriveSize()), Bytes(info.DriveFree())});
-    }
-    std::vector<std::size_t> widths(rows[0].size(), 0);
-    for (const auto& row : rows)
-        for (std::size_t c = 0; c < row.size(); ++c)
-            widths[c] = std::max(widths[c], Width(row[c]));
-    for (const auto& row : rows) {
-        std::string line;
-        for (std::size_t c = 0; c < row.size(); ++c) {
-            // Numbers to the right, words to the left.
-            const std::string pad(widths[c] - Width(row[c]), ' ');
-            line += c >= 5 ? pad + row[c] : row[c] + pad;
-            if (c + 1 < row.size())
-                line += "  ";
-        }
-        while (!line.empty() && line.back() == ' ')
-            line.pop_back();
-        std::puts(line.c_str());
+        PrintRow({info.Drive(), info.DriveType(), info.FileSystem(), info.VolumeName(), info.SerialNumberStr(),
+                  Bytes(info.DriveSize()), Bytes(info.DriveFree())});
     }
 }

@@ -45,12 +45,19 @@ void TDiskInfo::SetDrive(const std::string& Value)
     if (const char* kind = volume ? KindText(volume->Kind) : nullptr)
         FDriveType = kind;
 
+    // The figures of the path itself: the mount point found for it may be
+    // hidden under another mount, or gone from the table with the path
+    // still alive below it. A volume that may never answer gets a bounded
+    // wait, and so does a path whose volume could not be told.
     FDriveSize = FDriveFree = -1;
-    if (volume)
-        if (const std::optional<TFsSpace> space = source.Space(volume->MountPoint)) {
-            FDriveSize = ByteCount(space->Blocks, space->FragmentSize);
-            FDriveFree = ByteCount(space->Available, space->FragmentSize);
-        }
+    const std::optional<TFsSpace> space =
+        volume && !volume->MayHang
+            ? source.Space(FDrive)
+            : BoundedSpace(source, FDrive, volume && !volume->MountPoint.empty() ? volume->MountPoint : FDrive);
+    if (space) {
+        FDriveSize = ByteCount(space->Blocks, space->FragmentSize);
+        FDriveFree = ByteCount(space->Available, space->FragmentSize);
+    }
 }
 
 void TDiskInfo::Refresh()

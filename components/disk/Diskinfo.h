@@ -14,7 +14,9 @@ public:
     // A mount point or any path inside a mounted file system, kept as given.
     // Setting it reads everything else; a path that names no volume (empty,
     // missing) leaves DriveType as it was, empties the texts and gives -1
-    // sizes. Nothing is thrown or printed.
+    // sizes. The sizes are those of the path's own file system; a network
+    // share that does not answer within a few seconds gives -1 for them
+    // instead of stalling the caller. Nothing is thrown or printed.
     const std::string& Drive() const { return FDrive; }
     void SetDrive(const std::string& Value);
 

@@ -3,32 +3,30 @@
 #include "toolkit/system/SysUtils.h"
 
 #include <blkid/blkid.h>
-#include <libudev.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/statvfs.h>
+#include <sys/sysmacros.h>
 
+#include <array>
 #include <cctype>
 #include <cstdlib>
+#include <fstream>
 #include <memory>
+#include <thread>
 #include <type_traits>
 
-namespace {
+#ifndef STATX_MNT_ID_UNIQUE
+#define STATX_MNT_ID_UNIQUE 0x00004000U
+#endif
 
-// The udev database keeps labels twice: ID_FS_LABEL with blanks and unsafe
-// characters replaced by "_", and ID_FS_LABEL_ENC with them written as \xNN.
-// Only the second gives back the label as it is on the volume.
-std::string UdevProperty(udev_device* device, const char* name)
-{
-    const std::string encoded = std::string(name) + "_ENC";
-    if (const char* value = udev_device_get_property_value(device, encoded.c_str()))
-        return DecodeUdevString(value);
-    const char* value = udev_device_get_property_value(device, name);
-    return value ? value : "";
-}
+namespace {
 
 class SystemSource final : public TVolumeSource {
 public:
     std::string MountInfoPath() const override { return "/proc/self/mountinfo"; }
     std::string SysfsRoot() const override { return "/sys"; }
+    std::string UdevDataRoot() const override { return "/run/udev/data"; }
 
     std::optional<std::string> RealPath(const std::string& path) const override
     {
@@ -40,19 +38,25 @@ public:
         return std::string(real.get());
     }
 
-    std::optional<TFsIdentity> UdevIdentity(dev_t device) const override
+    std::optional<TPathMount> PathMount(const std::string& path) const override
     {
-        std::unique_ptr<udev, decltype(&udev_unref)> context(udev_new(), &udev_unref);
-        if (!context)
+        // Cached attributes are enough (the mount and the device never
+        // change under a path), and a share that stopped answering is not
+        // asked.
+        struct statx figures {};
+        if (path.empty() || statx(AT_FDCWD, path.c_str(), AT_STATX_DONT_SYNC, STATX_MNT_ID, &figures) != 0)
             return std::nullopt;
-        std::unique_ptr<udev_device, decltype(&udev_device_unref)> record(
-            udev_device_new_from_devnum(context.get(), 'b', device), &udev_device_unref);
-        // Without a database the device is still found through sysfs, but
-        // carries none of the ID_FS_ properties.
-        if (!record || !udev_device_get_property_value(record.get(), "ID_FS_TYPE"))
-            return std::nullopt;
-        return TFsIdentity{UdevProperty(record.get(), "ID_FS_TYPE"), UdevProperty(record.get(), "ID_FS_LABEL"),
-                           UdevProperty(record.get(), "ID_FS_UUID")};
+        TPathMount mount;
+        mount.Device = makedev(figures.stx_dev_major, figures.stx_dev_minor);
+        if (figures.stx_mask & STATX_MNT_ID)
+            mount.MountId = figures.stx_mnt_id;
+        // The table's IDs are handed out again as soon as a mount goes; the
+        // unique one (Linux 6.8 on) never is. It needs a call of its own.
+        if (statx(AT_FDCWD, path.c_str(), AT_STATX_DONT_SYNC, STATX_MNT_ID_UNIQUE, &figures) == 0 &&
+            (figures.stx_mask & STATX_MNT_ID_UNIQUE) &&
+            makedev(figures.stx_dev_major, figures.stx_dev_minor) == mount.Device)
+            mount.UniqueId = figures.stx_mnt_id;
+        return mount;
     }
 
     std::optional<TFsIdentity> ProbeIdentity(const std::string& deviceNode) const override
@@ -94,7 +98,127 @@ bool IsHex(char c)
     return std::isxdigit(static_cast<unsigned char>(c)) != 0;
 }
 
+// The statvfs calls still out, by source and volume. Never destroyed: a worker
+// stuck in the kernel may come back while the process ends.
+struct PendingSpaces {
+    std::mutex Lock;
+    std::map<std::pair<const TVolumeSource*, std::string>, TPendingSpace> Queries;
+};
+
+PendingSpaces& Pending()
+{
+    static auto* pending = new PendingSpaces;
+    return *pending;
+}
+
+// Kept probes are a few per mounted volume; a system that mounts and
+// unmounts all day must not grow them without end.
+constexpr std::size_t kMaxProbed = 256;
+
 }  // namespace
+
+bool TVolumeSource::AwaitSpace(const std::string&, const TPendingSpace& pending) const
+{
+    return pending.wait_for(kSpaceWait) == std::future_status::ready;
+}
+
+std::optional<std::optional<TFsIdentity>> TVolumeSource::ProbedIdentity(std::uint64_t uniqueId, dev_t device) const
+{
+    const std::lock_guard hold(probedLock_);
+    const auto found = probed_.find({uniqueId, device});
+    if (found == probed_.end())
+        return std::nullopt;
+    return found->second;
+}
+
+void TVolumeSource::KeepProbedIdentity(std::uint64_t uniqueId, dev_t device,
+                                       const std::optional<TFsIdentity>& identity) const
+{
+    const std::lock_guard hold(probedLock_);
+    if (probed_.size() >= kMaxProbed)
+        probed_.clear();
+    probed_[{uniqueId, device}] = identity;
+}
+
+void TVolumeSource::ForgetProbedIdentities() const
+{
+    const std::lock_guard hold(probedLock_);
+    probed_.clear();
+}
+
+std::optional<TFsSpace> BoundedSpace(const TVolumeSource& source, const std::string& path,
+                                     const std::string& volume)
+{
+    PendingSpaces& pending = Pending();
+    const auto key = std::make_pair(&source, volume);
+    TPendingSpace query;
+    {
+        const std::lock_guard hold(pending.Lock);
+        const auto found = pending.Queries.find(key);
+        if (found != pending.Queries.end()) {
+            query = found->second;
+        } else {
+            std::promise<std::optional<TFsSpace>> answer;
+            query = answer.get_future().share();
+            try {
+                std::thread([&source, key, path, answer = std::move(answer)]() mutable {
+                    const std::optional<TFsSpace> space = source.Space(path);
+                    {
+                        const std::lock_guard done(Pending().Lock);
+                        Pending().Queries.erase(key);
+                    }
+                    answer.set_value(space);
+                }).detach();
+            } catch (const std::system_error&) {
+                return std::nullopt;  // no thread to spare: the sizes stay unknown
+            }
+            pending.Queries.emplace(key, query);
+        }
+    }
+    if (!source.AwaitSpace(path, query))
+        return std::nullopt;
+    return query.get();
+}
+
+std::optional<TFsIdentity> UdevRecordIdentity(std::string_view record)
+{
+    std::map<std::string_view, std::string_view> properties;
+    while (!record.empty()) {
+        const std::size_t end = record.find('\n');
+        const std::string_view line = record.substr(0, end);
+        record.remove_prefix(end == std::string_view::npos ? record.size() : end + 1);
+        const std::size_t equals = line.find('=');
+        if (line.starts_with("E:") && equals != std::string_view::npos)
+            properties[line.substr(2, equals - 2)] = line.substr(equals + 1);
+    }
+    // Beside NAME, udev keeps NAME_ENC with blanks and unsafe characters
+    // written as \xNN; NAME has them replaced by "_". Only the second gives
+    // back the text as it is on the volume.
+    auto property = [&](const std::string& name) {
+        if (const auto encoded = properties.find(name + "_ENC"); encoded != properties.end())
+            return DecodeUdevString(encoded->second);
+        const auto plain = properties.find(name);
+        return plain == properties.end() ? std::string() : std::string(plain->second);
+    };
+    TFsIdentity identity{property("ID_FS_TYPE"), property("ID_FS_LABEL"), property("ID_FS_UUID")};
+    if (identity.Type.empty())
+        return std::nullopt;
+    return identity;
+}
+
+std::optional<TFsIdentity> UdevIdentity(const std::string& root, dev_t device)
+{
+    // A record is a few kilobytes; more is not one.
+    constexpr std::size_t kMaxRecord = 64 * 1024;
+    std::ifstream in(root + "/b" + std::to_string(major(device)) + ":" + std::to_string(minor(device)),
+                     std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    std::string record(kMaxRecord, '\0');
+    in.read(record.data(), static_cast<std::streamsize>(record.size()));
+    record.resize(static_cast<std::size_t>(in.gcount()));
+    return UdevRecordIdentity(record);
+}
 
 std::string DecodeUdevString(std::string_view text)
 {

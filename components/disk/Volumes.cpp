@@ -56,16 +56,6 @@ std::vector<MountEntry> ReadMountTable(const std::string& file)
     return entries;
 }
 
-// Whether path is the mount point or lies below it (whole components only:
-// /mnt/a does not hold /mnt/ab).
-bool Holds(const std::string& mountPoint, const std::string& path)
-{
-    if (mountPoint == "/")
-        return !path.empty() && path[0] == '/';
-    return path.size() >= mountPoint.size() && path.compare(0, mountPoint.size(), mountPoint) == 0 &&
-           (path.size() == mountPoint.size() || path[mountPoint.size()] == '/');
-}
-
 // The mounts as a tree, by the parent numbers of the table.
 class MountTree {
 public:
@@ -86,29 +76,47 @@ public:
 
     const std::vector<MountEntry>& Entries() const { return entries_; }
 
-    // Walks down from the root: at each level the child that holds path and
-    // was mounted last is the one on top. A longest-match search alone would
-    // pick /mnt/a/b after /mnt has been mounted over it.
+    std::optional<std::size_t> WithId(std::uint64_t id) const
+    {
+        for (std::size_t i = 0; i < entries_.size(); ++i)
+            if (static_cast<std::uint64_t>(entries_[i].Id) == id)
+                return i;
+        return std::nullopt;
+    }
+
+    // The mount an absolute path without "." or ".." lands on, walked as
+    // the kernel walks it: one component after the other, at each step
+    // onto what is mounted right there on the mount reached so far, and
+    // onto what is stacked on that. The table's order says nothing: a mount
+    // moved over a directory is listed before the mounts it hides when it
+    // was made before them.
     std::optional<std::size_t> Holding(const std::string& path) const
     {
-        if (!root_ || !Holds("/", path))
+        if (!root_ || path.empty() || path[0] != '/')
             return std::nullopt;
         std::size_t current = *root_;
         // Each step goes one mount further, so a table whose parent links
         // form a loop still ends.
-        for (std::size_t step = 0; step < entries_.size(); ++step) {
-            const MountEntry& at = entries_[current];
-            const auto children = children_.find(at.Id);
-            if (children == children_.end())
-                break;
-            std::optional<std::size_t> next;
-            for (std::size_t i : children->second)
-                if (i != current && entries_[i].Target.size() >= at.Target.size() && Holds(entries_[i].Target, path))
-                    next = i;
-            if (!next)
-                break;
-            current = *next;
-        }
+        std::size_t steps = 0;
+        auto descend = [&](std::string_view point) {
+            while (steps++ < entries_.size()) {
+                const auto children = children_.find(entries_[current].Id);
+                if (children == children_.end())
+                    return;
+                std::optional<std::size_t> next;
+                for (std::size_t i : children->second)
+                    if (i != current && entries_[i].Target == point)
+                        next = i;
+                if (!next)
+                    return;
+                current = *next;
+            }
+        };
+        descend("/");
+        for (std::size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1))
+            descend(std::string_view(path).substr(0, slash));
+        if (path.size() > 1 && path.back() != '/')
+            descend(path);
         return current;
     }
 
@@ -177,9 +185,24 @@ bool OneOf(const std::string& type, std::initializer_list<std::string_view> type
 
 bool IsRemote(const MountEntry& mount)
 {
+    // A virtual machine's shares of its host's folders count as remote.
     return mount.Network || OneOf(mount.Type, {"nfs", "nfs4", "cifs", "smb3", "smbfs", "sshfs", "fuse.sshfs", "9p",
                                                "ceph", "glusterfs", "fuse.glusterfs", "davfs", "fuse.davfs",
-                                               "afs", "ncpfs", "fuse.rclone", "fuse.s3fs"});
+                                               "afs", "ncpfs", "fuse.rclone", "fuse.s3fs", "virtiofs", "vboxsf"});
+}
+
+// ZFS datasets have no block device of their own: the pool spans disks.
+bool IsZfs(const MountEntry& mount)
+{
+    return mount.Type == "zfs";
+}
+
+// A read-only image on a loop device, as package managers mount one per
+// installed package: a query of it answers, but it is no drive.
+bool IsPackageImage(const MountEntry& mount, const BlockDevice& device)
+{
+    std::error_code error;
+    return mount.Type == "squashfs" && fs::is_directory(device.Disk / "loop", error);
 }
 
 TVolumeKind KindOf(const MountEntry& mount, const std::optional<BlockDevice>& device, const TVolumeSource& source)
@@ -190,6 +213,8 @@ TVolumeKind KindOf(const MountEntry& mount, const std::optional<BlockDevice>& de
         return TVolumeKind::CdRom;
     if (OneOf(mount.Type, {"tmpfs", "ramfs"}))
         return TVolumeKind::Ram;
+    if (IsZfs(mount))
+        return TVolumeKind::Fixed;
     if (!device)
         return TVolumeKind::Unknown;
     const std::string disk = device->Disk.filename().string();
@@ -202,11 +227,17 @@ TVolumeKind KindOf(const MountEntry& mount, const std::optional<BlockDevice>& de
     if (ReadAttribute(device->Disk / "removable") == "1")
         return TVolumeKind::Removable;
     // USB and memory-card disks often report removable 0 (the medium cannot
-    // leave the reader); they are still disks a user plugs in.
+    // leave the reader); they are still disks a user plugs in. On the
+    // memory-card bus the card says what it is: "SD" cards come and go,
+    // "MMC" is the flash soldered on the board.
     const fs::path inside = device->SysPath.lexically_relative(fs::path(source.SysfsRoot()));
-    for (const fs::path& part : inside)
-        if (StartsWith(part.string(), "usb") || StartsWith(part.string(), "mmc"))
+    for (const fs::path& part : inside) {
+        if (StartsWith(part.string(), "usb"))
             return TVolumeKind::Removable;
+        if (StartsWith(part.string(), "mmc"))
+            return ReadAttribute(device->Disk / "device/type") == "MMC" ? TVolumeKind::Fixed
+                                                                        : TVolumeKind::Removable;
+    }
     return TVolumeKind::Fixed;
 }
 
@@ -218,17 +249,32 @@ std::string DeviceNode(const BlockDevice& device)
     return "/dev/" + name;
 }
 
-TVolume Describe(const MountEntry& mount, const TVolumeSource& source)
+// The identity of a block device: the udev database's, else what probing
+// the device finds. A probe reads tens of blocks, so its answer is kept for
+// as long as the volume stays mounted: the unique mount ID is never handed
+// out again, so a file system made anew and mounted again is asked afresh.
+// Without that ID (kernels before 6.8) the table's ID could be a new mount's,
+// and every query probes.
+std::optional<TFsIdentity> IdentityOf(const BlockDevice& device, const TPathMount& at, const TVolumeSource& source)
+{
+    if (std::optional<TFsIdentity> identity = UdevIdentity(source.UdevDataRoot(), device.Number))
+        return identity;
+    if (at.UniqueId != 0)
+        if (std::optional<std::optional<TFsIdentity>> kept = source.ProbedIdentity(at.UniqueId, device.Number))
+            return *kept;
+    std::optional<TFsIdentity> identity = source.ProbeIdentity(DeviceNode(device));
+    if (at.UniqueId != 0)
+        source.KeepProbedIdentity(at.UniqueId, device.Number, identity);
+    return identity;
+}
+
+TVolume Describe(const MountEntry& mount, const TPathMount& at, const TVolumeSource& source)
 {
     const std::optional<BlockDevice> device = FindBlockDevice(mount, source);
-    TVolume volume{mount.Target, KindOf(mount, device, source), {}};
-    std::optional<TFsIdentity> identity;
-    if (device) {
-        identity = source.UdevIdentity(device->Number);
-        if (!identity)
-            identity = source.ProbeIdentity(DeviceNode(*device));
-    }
+    TVolume volume{mount.Target, KindOf(mount, device, source), {}, false};
+    const std::optional<TFsIdentity> identity = device ? IdentityOf(*device, at, source) : std::nullopt;
     volume.Identity = identity.value_or(TFsIdentity{mount.Type, "", ""});
+    volume.MayHang = IsRemote(mount) || StartsWith(mount.Type, "fuse") || volume.Kind == TVolumeKind::Unknown;
     return volume;
 }
 
@@ -259,14 +305,30 @@ bool Matches(std::string_view text, std::string_view pattern)
 
 std::optional<TVolume> VolumeOf(const std::string& path, const TVolumeSource& source)
 {
-    const std::optional<std::string> real = source.RealPath(path);
-    if (!real)
+    const std::optional<TPathMount> at = source.PathMount(path);
+    if (!at)
         return std::nullopt;
     const MountTree mounts(ReadMountTable(source.MountInfoPath()));
-    const std::optional<std::size_t> holder = mounts.Holding(*real);
-    if (!holder)
+    std::optional<std::size_t> holder;
+    if (at->MountId != 0) {
+        holder = mounts.WithId(at->MountId);
+    } else if (const std::optional<std::string> real = source.RealPath(path)) {
+        // Kernels before 5.8 do not name the mount: the table tells.
+        holder = mounts.Holding(*real);
+    }
+    if (holder)
+        return Describe(mounts.Entries()[*holder], *at, source);
+    // Not in the table: a tree unmounted while a process still works in it,
+    // or another namespace's mount. The same file system mounted elsewhere
+    // tells its type and kind; else its device does.
+    for (const MountEntry& mount : mounts.Entries())
+        if (mount.Device == at->Device)
+            return Describe(mount, *at, source);
+    MountEntry detached;
+    detached.Device = at->Device;
+    if (!FindBlockDevice(detached, source))
         return std::nullopt;
-    return Describe(mounts.Entries()[*holder], source);
+    return Describe(detached, *at, source);
 }
 
 std::vector<std::string> DriveMountPoints(const TVolumeSource& source)
@@ -277,17 +339,21 @@ std::vector<std::string> DriveMountPoints(const TVolumeSource& source)
     for (std::size_t i = 0; i < mounts.Entries().size(); ++i) {
         const MountEntry& mount = mounts.Entries()[i];
         if (mounts.Holding(mount.Target) != i)
-            continue;  // covered by a later mount
+            continue;  // hidden under another mount
         std::string key;
         if (IsRemote(mount))
             key = "net " + mount.Type + " " + mount.Source;
+        else if (IsZfs(mount))
+            key = "zfs " + mount.Source;
         else if (mount.Pseudo)
             continue;
-        else if (const std::optional<BlockDevice> device = FindBlockDevice(mount, source))
+        else if (const std::optional<BlockDevice> device = FindBlockDevice(mount, source)) {
+            if (IsPackageImage(mount, *device))
+                continue;
             // Bind mounts and subvolumes show a volume again under another
             // path; it is one drive.
             key = "dev " + std::to_string(major(device->Number)) + ":" + std::to_string(minor(device->Number));
-        else
+        } else
             continue;
         if (seen.insert(key).second)
             points.push_back(mount.Target);

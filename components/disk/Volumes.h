@@ -14,22 +14,30 @@
 enum class TVolumeKind { Unknown, Removable, Fixed, Remote, CdRom, Ram };
 
 struct TVolume {
-    std::string MountPoint;  // unescaped, as a path
+    // Unescaped, as a path; empty for a tree no longer in the mount table
+    // (unmounted while a process still works in it).
+    std::string MountPoint;
     TVolumeKind Kind = TVolumeKind::Unknown;
     // From udev, else from probing the device; else only Type, from the
     // mount table.
     TFsIdentity Identity;
+    // Asking it may never come back: a network share, a FUSE file system,
+    // or a volume that could not be told.
+    bool MayHang = false;
 };
 
-// The volume whose file system holds path (a mount point or anything below
-// one): symbolic links are followed, and a mount point covered by a later
-// mount no longer counts. Nothing for an empty or missing path, or when the
-// mount table cannot be read.
+// The volume whose file system holds path, as the kernel resolves the path:
+// symbolic links are followed, relative paths start at the working
+// directory, a mount hidden under another no longer counts and a tree taken
+// out of the mount table is still its own volume. Nothing for an empty or
+// missing path, or when neither the mount table nor sysfs knows the volume
+// (a tree of a RAM or network file system that is no longer mounted).
 std::optional<TVolume> VolumeOf(const std::string& path, const TVolumeSource& source);
 
-// Mount points of the volumes a user would call drives (block devices,
-// network shares), each volume once, in mount order; covered mounts and the
-// kernel's pseudo file systems are left out.
+// Mount points of the volumes a user would call drives (disks, memory cards,
+// optical discs, ZFS datasets, network and host shares), each volume once,
+// in mount order; hidden mounts, the kernel's pseudo file systems and the
+// read-only package images on loop devices are left out.
 std::vector<std::string> DriveMountPoints(const TVolumeSource& source);
 
 // The 32-bit serial number a file-system UUID shows: "1A2B-3C4D" (FAT,

@@ -3,6 +3,7 @@
 #include "gallery/Pelmorau.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDoubleSpinBox>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -103,6 +104,8 @@ TEST(Gallery, EveryTabOpensAndDraws)
 
     auto* discos = Open<TDiscosTab>(window, 4);
     ASSERT_NE(discos, nullptr);
+    for (int turn = 0; turn < 1000 && discos->Filling(); ++turn)
+        QCoreApplication::processEvents();
     EXPECT_EQ(discos->Table->rowCount(), static_cast<int>(TDiskInfo::Volumes().size()));
     for (int r = 0; r < discos->Table->rowCount(); ++r)
         EXPECT_FALSE(discos->Table->item(r, 5)->text().isEmpty());

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -88,6 +89,8 @@ void RunBoth(int w, int h)
             });
             break;
         case 260: p.Both([](TTilvo& e) { e.RadioMovil = 200; }); break;
+        case 270: p.Both([](TTilvo& e) { e.RadioMovil = INT_MAX; }); break;  // covers everything
+        case 285: p.Both([](TTilvo& e) { e.RadioMovil = 700; }); break;      // covers it now and then
         case 300: p.Both([](TTilvo& e) { e.RadioMovil = 4; e.InicioCircuito = 700; }); break;
         case 340: p.Both([](TTilvo& e) { e.Modo = 0; e.Redibujar(); }); break;
         case 380: p.Both([](TTilvo& e) { e.Fuente.Name = "Courier"; e.Modo = 1; e.Redibujar(); }); break;
@@ -108,4 +111,50 @@ TEST(PaintingWhatChanged, LooksTheSameAsPaintingEverything)
     // Small enough for the read-out, circuit and dials to overlap.
     RunBoth(560, 330);
     RunBoth(640, 460);
+    // Narrower than the read-out, which is cut at the edges.
+    RunBoth(300, 400);
+}
+
+// The read-out keeps its size on any picture: what shows is the text as
+// drawn on a picture wide enough for it, cut at the edges.
+TEST(Readout, WiderThanThePictureIsCutNotScaled)
+{
+    FakeTickClock clock(5000);
+    BeepRecorder beeps;
+    for (const TPoint size : {TPoint{300, 400}, TPoint{640, 230}}) {
+        TImage display, noCircuit;
+        TTimer timer;
+        display.SetWidth(size.X);
+        display.SetHeight(size.Y);
+        TTilvo engine(&display, &timer, &noCircuit);
+        engine.Modo = 0;
+        engine.RadioMovil = 0;
+        engine.Redibujar();
+        engine.Empezar();
+        clock.Advance(3723004);  // 1:02:03:004, the widest text
+        engine.Actualizar();
+        engine.Pintar();
+        ASSERT_EQ(engine.Texto, "1:02:03:004");
+
+        constexpr int kAncho = 4000;
+        TBitmap whole;
+        whole.SetSize(kAncho, size.Y);
+        TCanvas& c = whole.Canvas();
+        c.Brush.Color = clBlack;
+        c.FillRect({0, 0, kAncho, size.Y});
+        c.Font = engine.Fuente;
+        ASSERT_EQ(c.Font.Size(), 102);
+        ASSERT_GT(c.TextWidth(engine.Texto), size.X);
+        c.SetBkMode(TRANSPARENT);
+        c.SetTextAlign(TA_CENTER | TA_TOP);
+        c.TextOut(kAncho / 2, 0, engine.Texto);
+
+        TBitmap& shown = display.Picture().Bitmap();
+        const int offset = kAncho / 2 - size.X / 2;
+        int wrong = 0;
+        for (int y = 0; y < size.Y; ++y)
+            for (int x = 0; x < size.X; ++x)
+                wrong += shown.ScanLine(y)[x] != whole.ScanLine(y)[x + offset];
+        EXPECT_EQ(wrong, 0) << size.X << " x " << size.Y;
+    }
 }

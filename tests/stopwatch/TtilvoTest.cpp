@@ -281,15 +281,22 @@ TEST_F(EngineTest, MarkerAndTrail)
     EXPECT_EQ(engine->PuntoCircuito(1442), Point(267 + far.X, 246 + far.Y));
     engine->InicioCircuito = INT_MIN;
     Tick();
-    // The dot grows no wider than the circuit is high.
+    // The dot has its own size, larger than the circuit or the picture.
     engine->InicioCircuito = 0;
-    engine->RadioMovil = INT_MAX;
+    engine->RadioMovil = 150;
     Tick();
     const TPoint at = engine->PuntoCircuito(engine->PasosEstela);
     const int down = at.Y < 384 ? 1 : -1;
-    EXPECT_EQ(Screen().Canvas().Pixels(at.X, at.Y + 88 * down), clLime);
-    EXPECT_NE(Screen().Canvas().Pixels(at.X, at.Y + 95 * down), clLime);
-    EXPECT_EQ(Screen().Canvas().Pixels(0, 767), clBlack);
+    EXPECT_EQ(Screen().Canvas().Pixels(at.X, at.Y + 148 * down), clLime);
+    EXPECT_NE(Screen().Canvas().Pixels(at.X, at.Y + 152 * down), clLime);
+    EXPECT_EQ(Screen().Canvas().Pixels(at.X - 148, at.Y), clLime);
+    EXPECT_NE(Screen().Canvas().Pixels(at.X - 152, at.Y), clLime);
+    for (int radius : {INT_MAX, INT_MIN}) {
+        engine->RadioMovil = radius;
+        Tick();
+        for (TPoint corner : {Point(0, 0), Point(1023, 0), Point(0, 767), Point(1023, 767)})
+            EXPECT_EQ(Screen().Canvas().Pixels(corner.X, corner.Y), clLime) << radius;
+    }
     engine->RadioMovil = 5;
     engine->InicioCircuito = 0;
 

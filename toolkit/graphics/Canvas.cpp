@@ -583,9 +583,8 @@ void TCanvas::TextOut(int x, int y, const std::string& text)
     const i64 originX = std::llround(ClampCoord(ox)), originY = std::llround(ClampCoord(oy));
     const std::uint32_t fc = ColorToPixel(ColorToRGB(Font.Color));
 
-    for (const TPlacedGlyph& g : glyphs) {
-        const TGlyphImage& img = *g.Image;
-        const i64 gx = originX + g.X + img.Left, gy = originY + g.Y + img.Top;
+    // Coverage whose top-left pixel lands at (gx, gy), in the font colour.
+    auto blend = [&](const TGlyphImage& img, i64 gx, i64 gy) {
         for (int row = 0; row < img.Height; ++row) {
             const int cb = img.RowBegin[std::size_t(row)], ce = img.RowEnd[std::size_t(row)];
             if (cb >= ce)
@@ -608,5 +607,31 @@ void TCanvas::TextOut(int x, int y, const std::string& text)
                 }
             });
         }
+    };
+    // What a large glyph may show: its part on the bitmap. The clip region
+    // is left to the blending, so that the same part serves every call
+    // that writes the glyph at the same place (it is kept once rendered).
+    const TRect shown = bitmap_.BoundsRect();
+
+    for (const TPlacedGlyph& g : glyphs) {
+        const TGlyphImage& img = *g.Image;
+        const i64 gx = originX + g.X + img.Left, gy = originY + g.Y + img.Top;
+        if (!img.Outline) {
+            blend(img, gx, gy);
+            continue;
+        }
+        // A glyph kept as an outline is rendered only where it lands on the
+        // bitmap, in tiles that keep a part's rows within their 16-bit
+        // extents.
+        const i64 l = std::max<i64>(gx, shown.Left), r = std::min<i64>(gx + img.Width, shown.Right);
+        const i64 t = std::max<i64>(gy, shown.Top), b = std::min<i64>(gy + img.Height, shown.Bottom);
+        constexpr i64 kTile = 4096;
+        for (i64 ty = t; ty < b; ty += kTile)
+            for (i64 tx = l; tx < r; tx += kTile) {
+                const TRect part{int(tx - gx), int(ty - gy), int(std::min(r, tx + kTile) - gx),
+                                 int(std::min(b, ty + kTile) - gy)};
+                const TGlyphImage& piece = engine.RenderPart(img, part);
+                blend(piece, originX + g.X + piece.Left, originY + g.Y + piece.Top);
+            }
     }
 }

@@ -195,8 +195,10 @@ void FontEngine::Layout(const TFont& font, std::string_view utf8, std::vector<TP
                 continue;
             int top = kind == 0 ? size.underlineTop : size.strikeTop;
             int thickness = kind == 0 ? size.underlineHeight : size.strikeHeight;
-            for (int x = 0; x < pen; x += kMaxBar) {
-                int length = std::min(kMaxBar, pen - x);
+            // A large size's bar is rendered in parts anyway: one piece.
+            const int piece = size.large ? pen : kMaxBar;
+            for (int x = 0; x < pen; x += piece) {
+                int length = std::min(piece, pen - x);
                 if (const TGlyphImage* bar = impl_->Bar(*t, kind, length, top, thickness)) {
                     TPoint at = t->Turn(x);
                     out.push_back({at.X, at.Y, bar});

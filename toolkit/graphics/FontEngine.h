@@ -18,6 +18,8 @@ struct TCoverageRun {
     bool Solid = false;
 };
 
+struct TGlyphOutline;
+
 // One rendered glyph: 8-bit coverage, rows top-down. (Left, Top) is the
 // offset of the coverage's top-left pixel from the pen position on the
 // baseline, y downward (Top is usually negative).
@@ -35,6 +37,10 @@ struct TGlyphImage {
     // Runs[RowRuns[y]] up to Runs[RowRuns[y + 1]].
     std::vector<TCoverageRun> Runs;
     std::vector<std::uint32_t> RowRuns;
+    // A glyph too large to render whole keeps its outline instead, and no
+    // coverage: Left, Top, Width and Height are its box, and the part of it
+    // that a bitmap shows comes from FontEngine::RenderPart.
+    std::shared_ptr<TGlyphOutline> Outline;
 };
 
 // A glyph placed relative to the text's origin on the baseline, y downward.
@@ -80,6 +86,13 @@ public:
     // taken as a Latin-1 character, so legacy 8-bit text still shows.
     void Layout(const TFont& font, std::string_view utf8, std::vector<TPlacedGlyph>& out);
     TFaceInfo Face(const TFont& font);
+    // The part of a glyph that keeps its outline inside the rectangle part
+    // (pixels of the glyph's box, (0, 0) its top-left), rendered as one
+    // whose Left and Top are offsets from the pen like the whole glyph's.
+    // The cost follows the part's area, not the glyph's size. The answer
+    // stays valid until the next RenderPart of the same glyph, Layout or
+    // ClearCache.
+    const TGlyphImage& RenderPart(const TGlyphImage& glyph, const TRect& part);
     void ClearCache();
 
 private:

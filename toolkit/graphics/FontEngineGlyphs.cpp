@@ -10,15 +10,8 @@
 
 using namespace font_detail;
 
-namespace {
-
-// Coverage kept before the glyph cache starts over.
-constexpr std::size_t kCacheBudget = std::size_t(64) << 20;
-// Sized faces kept before the cache starts over (each holds an FT_Face).
-constexpr std::size_t kMaxSizes = 64;
-
 // Row extents of the non-blank coverage, so blending skips blank margins.
-void FillRowExtents(TGlyphImage& g)
+void font_detail::FillRowExtents(TGlyphImage& g)
 {
     g.RowBegin.assign(g.Height, 0);
     g.RowEnd.assign(g.Height, 0);
@@ -58,6 +51,13 @@ void FillRowExtents(TGlyphImage& g)
     g.RowRuns[std::size_t(g.Height)] = std::uint32_t(g.Runs.size());
 }
 
+namespace {
+
+// Coverage kept before the glyph cache starts over.
+constexpr std::size_t kCacheBudget = std::size_t(64) << 20;
+// Sized faces kept before the cache starts over (each holds an FT_Face).
+constexpr std::size_t kMaxSizes = 64;
+
 // Copies a rendered FreeType bitmap into a glyph image; nullptr when it has
 // no coverage at all (spaces), so layouts can leave it out.
 std::unique_ptr<TGlyphImage> ImageFromBitmap(const FT_Bitmap& bm, int left, int top)
@@ -93,7 +93,52 @@ std::unique_ptr<TGlyphImage> ImageFromBitmap(const FT_Bitmap& bm, int left, int 
 
 std::size_t Footprint(const TGlyphImage* g)
 {
+    if (g && g->Outline)
+        return sizeof(TGlyphImage) + sizeof(TGlyphOutline) + g->Outline->Points.size() * 24;
     return sizeof(TGlyphImage) + (g ? g->Coverage.size() + g->RowBegin.size() * 8 + g->Runs.size() * sizeof(TCoverageRun) : 0);
+}
+
+// Renders a bar's outline (26.6, y upward), turned by matrix.
+std::unique_ptr<TGlyphImage> RenderBar(FT_Library library, FT_Outline& outline, const FT_Matrix* matrix)
+{
+    if (matrix)
+        FT_Outline_Transform(&outline, matrix);
+    FT_BBox box;
+    FT_Outline_Get_CBox(&outline, &box);
+    FT_Pos x0 = box.xMin & ~63, y0 = box.yMin & ~63;
+    FT_Pos x1 = (box.xMax + 63) & ~63, y1 = (box.yMax + 63) & ~63;
+    FT_Outline_Translate(&outline, -x0, -y0);
+    int w = static_cast<int>((x1 - x0) >> 6), h = static_cast<int>((y1 - y0) >> 6);
+    if (w <= 0 || h <= 0)
+        return nullptr;
+    std::vector<unsigned char> buffer(std::size_t(w) * h, 0);
+    FT_Bitmap bm{};
+    bm.rows = static_cast<unsigned>(h);
+    bm.width = static_cast<unsigned>(w);
+    bm.pitch = w;
+    bm.buffer = buffer.data();
+    bm.num_grays = 256;
+    bm.pixel_mode = FT_PIXEL_MODE_GRAY;
+    // FreeType's bitmap rows run top-down from y1.
+    if (FT_Outline_Get_Bitmap(library, &outline, &bm) != 0)
+        return nullptr;
+    return ImageFromBitmap(bm, static_cast<int>(x0 >> 6), -static_cast<int>(y1 >> 6));
+}
+
+// What FT_GlyphSlot_Embolden and FT_GlyphSlot_Oblique do, for an outline
+// in font units (they work from the size, which a large one does not set).
+void SynthesizeUnscaled(FT_GlyphSlot slot, int unitsPerEm, bool bold, bool italic)
+{
+    if (bold) {
+        const FT_Pos strength = unitsPerEm / 24;
+        FT_Outline_EmboldenXY(&slot->outline, strength, strength);
+        if (slot->advance.x)
+            slot->advance.x += strength;
+    }
+    if (italic) {
+        const FT_Matrix shear{0x10000, 0x0366A, 0, 0x10000};
+        FT_Outline_Transform(&slot->outline, &shear);
+    }
 }
 
 }  // namespace
@@ -125,9 +170,10 @@ auto FontEngine::Impl::SizeFor(Face* face, int em) -> Size*
     auto size = std::make_unique<Size>();
     size->face = face;
     size->em = em;
+    size->large = em > kMaxRasterEm;
     if (FT_New_Face(library, face->file.c_str(), face->index, &size->ft) != 0) {
         size->ft = nullptr;
-    } else if (FT_Set_Pixel_Sizes(size->ft, 0, static_cast<FT_UInt>(em)) != 0) {
+    } else if (!size->large && FT_Set_Pixel_Sizes(size->ft, 0, static_cast<FT_UInt>(em)) != 0) {
         FT_Done_Face(size->ft);
         size->ft = nullptr;
     }
@@ -154,11 +200,17 @@ bool FontEngine::Impl::LoadOutline(Size& size, std::uint32_t glyph, bool hinted)
     if (!size.ft)
         return false;
     FT_Int32 flags = FT_LOAD_NO_BITMAP | (hinted ? FT_LOAD_TARGET_NORMAL : FT_LOAD_NO_HINTING);
+    if (size.large)
+        flags = FT_LOAD_NO_BITMAP | FT_LOAD_NO_SCALE;
     if (FT_Load_Glyph(size.ft, glyph, flags) != 0)
         return false;
     FT_GlyphSlot slot = size.ft->glyph;
     if (slot->format != FT_GLYPH_FORMAT_OUTLINE)
         return false;
+    if (size.large) {
+        SynthesizeUnscaled(slot, size.face->unitsPerEm, size.face->syntheticBold, size.face->syntheticItalic);
+        return true;
+    }
     if (size.face->syntheticBold)
         FT_GlyphSlot_Embolden(slot);
     if (size.face->syntheticItalic)
@@ -176,9 +228,10 @@ auto FontEngine::Impl::CharFor(Size& size, char32_t cp) -> const CharInfo&
         return info;
     info.glyph = FT_Get_Char_Index(size.ft, cp);
     // Advances are the unturned hinted ones rounded to whole pixels, the
-    // same for every escapement.
+    // same for every escapement (a large size's, in font units, scaled).
     if (LoadOutline(size, info.glyph, true))
-        info.advance = static_cast<int>((size.ft->glyph->advance.x + 32) >> 6);
+        info.advance = size.large ? MulDiv(size.ft->glyph->advance.x, size.em, size.face->unitsPerEm)
+                                  : static_cast<int>((size.ft->glyph->advance.x + 32) >> 6);
     return info;
 }
 
@@ -221,7 +274,9 @@ const TGlyphImage* FontEngine::Impl::GlyphImage(Turned& t, std::uint32_t glyph)
     std::unique_ptr<TGlyphImage> image;
     Size& size = *t.size;
     // Hinting works on the pixel grid, which a slanting baseline leaves.
-    if (LoadOutline(size, glyph, t.AxisAligned())) {
+    if (size.large && LoadOutline(size, glyph, false)) {
+        image = LargeGlyph(size.ft->glyph->outline, double(size.em) / size.face->unitsPerEm, t.cos, t.sin);
+    } else if (!size.large && LoadOutline(size, glyph, t.AxisAligned())) {
         FT_GlyphSlot slot = size.ft->glyph;
         if (t.escapement != 0)
             FT_Outline_Transform(&slot->outline, &t.matrix);
@@ -256,10 +311,8 @@ const TGlyphImage* FontEngine::Impl::Bar(Turned& t, int kind, int length, int to
     std::unique_ptr<TGlyphImage> image;
     if (library && length > 0 && thickness > 0) {
         // Corners in 26.6, y upward.
-        FT_Vector points[4] = {{0, -top * 64},
-                               {length * 64, -top * 64},
-                               {length * 64, -(top + thickness) * 64},
-                               {0, -(top + thickness) * 64}};
+        const FT_Pos right = FT_Pos(length) * 64, upper = -FT_Pos(top) * 64, lower = upper - FT_Pos(thickness) * 64;
+        FT_Vector points[4] = {{0, upper}, {right, upper}, {right, lower}, {0, lower}};
         char tags[4] = {FT_CURVE_TAG_ON, FT_CURVE_TAG_ON, FT_CURVE_TAG_ON, FT_CURVE_TAG_ON};
         short contours[1] = {3};
         FT_Outline outline{};
@@ -269,27 +322,10 @@ const TGlyphImage* FontEngine::Impl::Bar(Turned& t, int kind, int length, int to
         outline.tags = tags;
         outline.contours = contours;
         outline.flags = FT_OUTLINE_NONE;
-        if (t.escapement != 0)
-            FT_Outline_Transform(&outline, &t.matrix);
-        FT_BBox box;
-        FT_Outline_Get_CBox(&outline, &box);
-        FT_Pos x0 = box.xMin & ~63, y0 = box.yMin & ~63;
-        FT_Pos x1 = (box.xMax + 63) & ~63, y1 = (box.yMax + 63) & ~63;
-        FT_Outline_Translate(&outline, -x0, -y0);
-        int w = static_cast<int>((x1 - x0) >> 6), h = static_cast<int>((y1 - y0) >> 6);
-        if (w > 0 && h > 0) {
-            std::vector<unsigned char> buffer(std::size_t(w) * h, 0);
-            FT_Bitmap bm{};
-            bm.rows = static_cast<unsigned>(h);
-            bm.width = static_cast<unsigned>(w);
-            bm.pitch = w;
-            bm.buffer = buffer.data();
-            bm.num_grays = 256;
-            bm.pixel_mode = FT_PIXEL_MODE_GRAY;
-            // FreeType's bitmap rows run top-down from y1.
-            if (FT_Outline_Get_Bitmap(library, &outline, &bm) == 0)
-                image = ImageFromBitmap(bm, static_cast<int>(x0 >> 6), -static_cast<int>(y1 >> 6));
-        }
+        if (t.size->large)
+            image = LargeGlyph(outline, 1.0 / 64, t.cos, t.sin);
+        else
+            image = RenderBar(library, outline, t.escapement != 0 ? &t.matrix : nullptr);
     }
     const TGlyphImage* raw = image.get();
     cacheBytes += Footprint(raw);

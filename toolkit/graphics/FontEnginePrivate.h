@@ -41,9 +41,45 @@ inline int MulDiv(std::int64_t a, std::int64_t b, std::int64_t c)
 
 inline int EffectivePpi(int ppi) { return ppi > 0 ? ppi : 96; }
 
-// Ems are clamped so that no font description, however large, can ask for
-// glyphs of unbounded size.
-constexpr int kMaxEm = 2048;
+// Ems up to this are rendered whole and kept as coverage; a larger glyph
+// keeps its outline, and only the part of it that lands on a bitmap is
+// rendered (FontEngineOutlines.cpp).
+constexpr int kMaxRasterEm = 2048;
+// Ems are held at this, a glyph some million pixels high: every position
+// and box of a line of text then stays well inside the int range.
+constexpr int kMaxEm = 1 << 22;
+
+// Row extents and runs of a glyph image's coverage.
+void FillRowExtents(TGlyphImage& g);
+
+}  // namespace font_detail
+
+// A large glyph's outline in pixels from the pen position, y downward,
+// turned like the glyph: contours of points tagged as FreeType tags them
+// (on the curve, conic or cubic control point). The part last rendered is
+// kept, as a paint tends to ask for the same part again.
+struct TGlyphOutline {
+    struct Point {
+        double X = 0;
+        double Y = 0;
+    };
+    std::vector<Point> Points;
+    std::vector<char> Tags;
+    std::vector<int> Ends;  // index of each contour's last point
+
+    bool HasPart = false;
+    TRect Part;
+    TGlyphImage Image;
+};
+
+namespace font_detail {
+
+// The outline of an FT_Outline, its coordinates multiplied by scale and
+// turned by (cos, sin) counter-clockwise; nullptr when it has no points.
+std::unique_ptr<TGlyphImage> LargeGlyph(const FT_Outline& outline, double scale, double cos, double sin);
+// Renders the part of a large glyph's outline inside the box (pixels from
+// the pen, y downward) into image.
+void RenderOutlinePart(FT_Library library, const TGlyphOutline& outline, const TRect& box, TGlyphImage& image);
 
 }  // namespace font_detail
 
@@ -108,6 +144,8 @@ struct FontEngine::Impl {
     struct Size {
         Face* face = nullptr;
         int em = 0;
+        // Above kMaxRasterEm: outlines in font units, scaled here.
+        bool large = false;
         FT_Face ft = nullptr;
         TTextMetrics metrics;
         int underlineTop = 0, underlineHeight = 1;

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
+
 #include <filesystem>
 
 namespace {
@@ -107,5 +109,35 @@ TEST(TQelImageFiles, PictureLargerThanTheControlLoadsWhole)
     EXPECT_EQ(loaded.Height(), 20);
     EXPECT_EQ(loaded.Canvas().Pixels(29, 19), clRed);
     EXPECT_EQ(loaded.Canvas().Pixels(20, 0), clBlue);
+    std::filesystem::remove_all(dir);
+}
+
+// A picture written by another program, every pixel its own colour, loaded
+// into controls narrower than it and both taller and lower.
+TEST(TQelImageFiles, AWiderPictureFromElsewhereKeepsEveryColumn)
+{
+    const auto dir = Scratch();
+    QImage written(60, 10, QImage::Format_RGB32);
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 60; ++x)
+            written.setPixel(x, y, QRgb(y * 60 + x));
+    const QString file = QString::fromStdString((dir / "written.bmp").string());
+    ASSERT_TRUE(written.save(file, "BMP"));
+
+    for (int height : {30, 5}) {
+        TQelImage image(nullptr);
+        image.SetHeightWidth(height, 20);
+        image.LoadFromFile(file.toStdString());
+        ASSERT_EQ(image.Width(), 60) << height;
+        ASSERT_EQ(image.Height(), 10) << height;
+        const TBitmap& bitmap = image.Picture().Bitmap();
+        ASSERT_EQ(bitmap.Width(), 60) << height;
+        ASSERT_EQ(bitmap.Height(), 10) << height;
+        int wrong = 0;
+        for (int y = 0; y < 10; ++y)
+            for (int x = 0; x < 60; ++x)
+                wrong += (bitmap.ScanLine(y)[x] & 0xFFFFFF) != (written.pixel(x, y) & 0xFFFFFF);
+        EXPECT_EQ(wrong, 0) << "control " << height << " high";
+    }
     std::filesystem::remove_all(dir);
 }

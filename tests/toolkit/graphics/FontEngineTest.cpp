@@ -314,7 +314,7 @@ TEST(FontEngine, ExtremeDescriptionsStayBounded)
         f.Height = height;
         TFaceInfo info = engine.Face(f);
         EXPECT_GE(info.Em, 1) << height;
-        EXPECT_LE(info.Em, 2048) << height;
+        EXPECT_LE(info.Em, 1 << 22) << height;
         TTextMetrics m = engine.Metrics(f);
         EXPECT_EQ(m.Ascent + m.Descent, m.Height);
         EXPECT_GE(m.Height, 1);
@@ -331,4 +331,67 @@ TEST(FontEngine, ExtremeDescriptionsStayBounded)
     TFont up = f;
     up.Escapement = 900;
     EXPECT_EQ(LayoutOf(f, "b")[0].Image, LayoutOf(up, "b")[0].Image);
+}
+
+namespace {
+
+long CoverageSum(const TGlyphImage& g)
+{
+    long sum = 0;
+    for (std::uint8_t c : g.Coverage)
+        sum += c;
+    return sum;
+}
+
+}  // namespace
+
+// Above a couple of thousand pixels a glyph keeps its outline, and only the
+// part a bitmap shows is rendered: the same shape, whatever the parts.
+TEST(FontEngine, LargeGlyphsRenderInParts)
+{
+    FontEngine& engine = FontEngine::Instance();
+    TFont font = MakeFont("Times New Roman", 12);
+    font.Height = -2048;
+    const TGlyphImage small = *LayoutOf(font, "O").at(0).Image;
+    ASSERT_FALSE(small.Outline);
+    font.Height = -2049;
+    const TGlyphImage& large = *LayoutOf(font, "O").at(0).Image;
+    ASSERT_TRUE(large.Outline);
+    EXPECT_TRUE(large.Coverage.empty());
+    EXPECT_NEAR(large.Left, small.Left, 3);
+    EXPECT_NEAR(large.Top, small.Top, 3);
+    EXPECT_NEAR(large.Width, small.Width, 4);
+    EXPECT_NEAR(large.Height, small.Height, 4);
+
+    // Whole, it has the ink of the glyph rendered whole (a hole included).
+    const TGlyphImage whole = engine.RenderPart(large, {0, 0, large.Width, large.Height});
+    EXPECT_NEAR(double(CoverageSum(whole)) / double(CoverageSum(small)), 1.0, 0.01);
+
+    // In quarters, the same pixels.
+    const int mx = large.Width / 2 + 7, my = large.Height / 3;
+    int worst = 0;
+    for (const TRect q : {TRect{0, 0, mx, my}, TRect{mx, 0, large.Width, my}, TRect{0, my, mx, large.Height},
+                          TRect{mx, my, large.Width, large.Height}}) {
+        const TGlyphImage& part = engine.RenderPart(large, q);
+        ASSERT_EQ(part.Left, large.Left + q.Left);
+        ASSERT_EQ(part.Width, q.Width());
+        for (int y = 0; y < part.Height; ++y)
+            for (int x = 0; x < part.Width; ++x) {
+                const int a = part.Coverage[std::size_t(y) * part.Width + x];
+                const int b = whole.Coverage[std::size_t(y + q.Top) * whole.Width + x + q.Left];
+                worst = std::max(worst, std::abs(a - b));
+            }
+    }
+    EXPECT_LE(worst, 4);  // rounding where the parts are cut
+
+    // At the largest em a glyph is millions of pixels high; a small part
+    // of it costs what its area costs: solid in the stroke, blank inside.
+    font.Height = INT_MIN;
+    const TGlyphImage& huge = *LayoutOf(font, "O").at(0).Image;
+    ASSERT_TRUE(huge.Outline);
+    EXPECT_GT(huge.Height, 1 << 21);
+    const TGlyphImage& stroke = engine.RenderPart(huge, Bounds(huge.Width / 30, huge.Height / 2, 64, 64));
+    EXPECT_EQ(CoverageSum(stroke), 64L * 64 * 255);
+    const TGlyphImage& hole = engine.RenderPart(huge, Bounds(huge.Width / 2, huge.Height / 2, 64, 64));
+    EXPECT_EQ(CoverageSum(hole), 0);
 }
