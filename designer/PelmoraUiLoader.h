@@ -8,7 +8,10 @@
 class TPelmoraUiLoader : public QUiLoader {
     Q_OBJECT
 public:
+    // A QUiLoader that also makes the components.
     explicit TPelmoraUiLoader(QObject* Parent = nullptr);
 
+    // Makes a component of the palette by its class name, anything else
+    // as QUiLoader does.
     QWidget* createWidget(const QString& ClassName, QWidget* Parent = nullptr, const QString& Name = QString()) override;
 };

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+// The figures of the volume that holds Drive, read when Drive is set or
+// Refresh is called. Not a widget: a form holds a TDiskInfoPanel.
 class TDiskInfo {
 public:
     // Drive is "/" and nothing is read until it is set.
@@ -18,30 +20,32 @@ public:
     // share that does not answer within a few seconds gives -1 for them
     // instead of stalling the caller. Nothing is thrown or printed.
     const std::string& Drive() const { return FDrive; }
-    void SetDrive(const std::string& Value);
+    void SetDrive(const std::string& Value);  // Reads the volume that holds Value.
 
     // "Disco extraible", "Disco duro", "Disco remoto", "CDRom" or "Disco de
     // RAM"; unchanged by a volume of another kind.
     const std::string& DriveType() const { return FDriveType; }
-    void SetDriveType(const std::string& Value) { FDriveType = Value; }
+    void SetDriveType(const std::string& Value) { FDriveType = Value; }  // Stored only.
 
     // Bytes in all, and bytes free to this process; -1 when unknown.
     std::int64_t DriveSize() const { return FDriveSize; }
-    void SetDriveSize(std::int64_t Value) { FDriveSize = Value; }
-    std::int64_t DriveFree() const { return FDriveFree; }
-    void SetDriveFree(std::int64_t Value) { FDriveFree = Value; }
+    void SetDriveSize(std::int64_t Value) { FDriveSize = Value; }  // Stored only.
+    std::int64_t DriveFree() const { return FDriveFree; }          // Bytes free to this process, -1 unknown.
+    void SetDriveFree(std::int64_t Value) { FDriveFree = Value; }  // Stored only.
 
+    // The file system's type ("ext4", "vfat", "nfs"...).
     const std::string& FileSystem() const { return FFileSystem; }
-    void SetFileSystem(const std::string& Value) { FFileSystem = Value; }
+    void SetFileSystem(const std::string& Value) { FFileSystem = Value; }  // Stored only.
 
     // The 32 bits a volume's UUID shows, and as text "1A2B-3C4D".
     std::uint32_t SerialNumber() const { return FSerialNumber; }
-    void SetSerialNumber(std::uint32_t Value) { FSerialNumber = Value; }
-    const std::string& SerialNumberStr() const { return FSerialNumberStr; }
-    void SetSerialNumberStr(const std::string& Value) { FSerialNumberStr = Value; }
+    void SetSerialNumber(std::uint32_t Value) { FSerialNumber = Value; }  // Stored only.
+    const std::string& SerialNumberStr() const { return FSerialNumberStr; }  // The serial number as text.
+    void SetSerialNumberStr(const std::string& Value) { FSerialNumberStr = Value; }  // Stored only.
 
+    // The volume's label; empty when it has none.
     const std::string& VolumeName() const { return FVolumeName; }
-    void SetVolumeName(const std::string& Value) { FVolumeName = Value; }
+    void SetVolumeName(const std::string& Value) { FVolumeName = Value; }  // Stored only.
 
     // Whether the last setting of Drive found a volume.
     bool VolumeInfoRead() const { return FVolumeInfoRead; }

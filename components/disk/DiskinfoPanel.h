@@ -23,28 +23,32 @@ class TDiskInfoPanel : public TCustomPanel {
     Q_PROPERTY(QString SerialNumberStr READ SerialNumberStrQ STORED false)
     Q_PROPERTY(QString VolumeName READ VolumeNameQ STORED false)
 public:
+    // A small panel that reads and shows "/".
     explicit TDiskInfoPanel(QWidget* Owner = nullptr);
 
-    TDiskInfo& DiskInfo() { return FDiskInfo; }
-    const TDiskInfo& DiskInfo() const { return FDiskInfo; }
+    TDiskInfo& DiskInfo() { return FDiskInfo; }              // The volume's figures, owned by the panel.
+    const TDiskInfo& DiskInfo() const { return FDiskInfo; }  // The volume's figures, owned by the panel.
 
-    const std::string& Drive() const { return FDiskInfo.Drive(); }
+    const std::string& Drive() const { return FDiskInfo.Drive(); }  // The path whose volume is read.
     // Reads the drive (see TDiskInfo::SetDrive) and shows it; setting the
     // same drive again reads it again, as sizes change.
     void SetDrive(const std::string& Value);
+    // The figures read from the drive, as TDiskInfo has them.
     const std::string& DriveType() const { return FDiskInfo.DriveType(); }
-    qint64 DriveSize() const { return FDiskInfo.DriveSize(); }
-    qint64 DriveFree() const { return FDiskInfo.DriveFree(); }
-    const std::string& FileSystem() const { return FDiskInfo.FileSystem(); }
-    uint SerialNumber() const { return FDiskInfo.SerialNumber(); }
+    qint64 DriveSize() const { return FDiskInfo.DriveSize(); }                // See TDiskInfo::DriveSize.
+    qint64 DriveFree() const { return FDiskInfo.DriveFree(); }                // See TDiskInfo::DriveFree.
+    const std::string& FileSystem() const { return FDiskInfo.FileSystem(); }  // See TDiskInfo::FileSystem.
+    uint SerialNumber() const { return FDiskInfo.SerialNumber(); }            // See TDiskInfo::SerialNumber.
+    // See TDiskInfo::SerialNumberStr.
     const std::string& SerialNumberStr() const { return FDiskInfo.SerialNumberStr(); }
-    const std::string& VolumeName() const { return FDiskInfo.VolumeName(); }
+    const std::string& VolumeName() const { return FDiskInfo.VolumeName(); }  // See TDiskInfo::VolumeName.
 
     TK_CAPTION_PROPERTY(Drive)
+    // The texts as Qt properties.
     QString DriveTypeQ() const { return CaptionToQString(DriveType()); }
-    QString FileSystemQ() const { return CaptionToQString(FileSystem()); }
-    QString SerialNumberStrQ() const { return CaptionToQString(SerialNumberStr()); }
-    QString VolumeNameQ() const { return CaptionToQString(VolumeName()); }
+    QString FileSystemQ() const { return CaptionToQString(FileSystem()); }              // As a Qt property.
+    QString SerialNumberStrQ() const { return CaptionToQString(SerialNumberStr()); }    // As a Qt property.
+    QString VolumeNameQ() const { return CaptionToQString(VolumeName()); }              // As a Qt property.
 
 private:
     void CaptionUpdate();

@@ -13,6 +13,7 @@
 class TQelImage : public TImage {
     Q_OBJECT
 public:
+    // A 105 x 105 picture, with a bitmap of its size.
     explicit TQelImage(QWidget* Owner = nullptr);
     ~TQelImage() override;
 
@@ -21,21 +22,26 @@ public:
     // Colours are stored as their three low bytes; system colours are not
     // resolved. A resize ends the pass: take a row again before writing.
     void PixelOpen();
-    void PixelRowSet(int Row);
-    void PixelSet(int X, TColor Color);
-    void PixelSet(int X, int Y, TColor Color);
-    bool PixelIn(int X, int Y);
-    void PixelClose();
+    void PixelRowSet(int Row);                  // The row PixelSet(X, Color) writes to.
+    void PixelSet(int X, TColor Color);         // A pixel of the row taken with PixelRowSet.
+    void PixelSet(int X, int Y, TColor Color);  // A pixel anywhere; outside the bitmap nothing.
+    bool PixelIn(int X, int Y);                 // Whether (X, Y) is on the bitmap and in the clip region.
+    void PixelClose();                          // Shows what the pass wrote.
 
-    void Fill(TColor Color);
+    void Fill(TColor Color);  // Fills the whole picture with Color.
     // Combines Color into the pixels by bitwise OR; 0 changes nothing.
     void FillTrans(TColor Color);
+    // Rect3D over the whole picture.
     void Fill3D(TColor Color, int BevelWidth, bool Raised);
+    // Fills the box (right and bottom excluded) with Color inside a raised
+    // or lowered bevel of BevelWidth pixels in the button colours.
     void Rect3D(int X1, int Y1, int X2, int Y2, TColor Color, int BevelWidth, bool Raised);
-    void Rect3D(TRect Rect, TColor Color, int BevelWidth, bool Raised);
+    void Rect3D(TRect Rect, TColor Color, int BevelWidth, bool Raised);  // The same for a TRect.
+    // OR-combines Color into the pixels of the box.
     void RectTrans(int X1, int Y1, int X2, int Y2, TColor Color);
+    // A circle of radius R round (X, Y) with the canvas's pen and brush.
     void Ellipse(int X, int Y, int R);
-    void Ellipse(int X, int Y, int RX, int RY);
+    void Ellipse(int X, int Y, int RX, int RY);  // An ellipse of radii RX and RY round (X, Y).
     // OR-combines the inside of the ellipse in the box; its outline stays.
     void EllipseTrans(int X1, int Y1, int X2, int Y2, TColor Color);
     // Concentric filled ellipses from Color1 at the rim toward Color2; with
@@ -47,7 +53,9 @@ public:
     // Non-positive sizes are ignored; the bitmap's same side follows the
     // control, the other side is left as it is.
     void SetWidth(int Value) override;
-    void SetHeight(int Value) override;
+    void SetHeight(int Value) override;  // As SetWidth, for the height.
+    // Both sides in one change (a non-positive one stays); the bitmap
+    // takes the new size without cutting off a wider picture first.
     void SetHeightWidth(int AHeight, int AWidth);
 
     // Text turned counter-clockwise by Angle degrees about (X, Y), written
@@ -56,6 +64,7 @@ public:
     // Text starting on the circle (ellipse) round (X, Y) at Angle degrees,
     // along its tangent, reading clockwise with the tops outward.
     void TextOutAxial(int X, int Y, int R, double Angle, const std::string& Text);
+    // The same on the ellipse of radii RX and RY.
     void TextOutAxial(int X, int Y, int RX, int RY, double Angle, const std::string& Text);
     // Inverts the pixels under the glyphs; the same call again undoes it.
     void TextOutInv(int X, int Y, const std::string& Text);

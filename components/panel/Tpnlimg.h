@@ -12,17 +12,18 @@ class TPnlImg : public TCustomPanel {
     Q_PROPERTY(bool ScrollBars READ ScrollBars WRITE SetScrollBars)
     Q_PROPERTY(int Cursor READ GetCursor WRITE SetCursor)
 public:
+    // A 160 x 160 panel of two lowered bevels around its picture, no bars.
     explicit TPnlImg(QWidget* Owner = nullptr);
     ~TPnlImg() override;
 
-    bool ScrollBars() const { return FScrollBars; }
+    bool ScrollBars() const { return FScrollBars; }  // Whether the scroll bars are shown.
     // Builds or frees the strips and bars, then resizes the picture as
     // PanelResize does; asking for the present state changes nothing.
     void SetScrollBars(bool Value);
 
     // The cursor over the picture.
     TCursor GetCursor() const;
-    void SetCursor(TCursor Value);
+    void SetCursor(TCursor Value);  // Sets the picture's cursor.
 
     // Raised when the picture has taken a new size, after its bitmap has
     // followed. The panel's own frame raises no resize event of its own.
@@ -32,7 +33,7 @@ public:
     // OnMouseMove, OnMouseUp) are the image's, with the panel as Sender and
     // the image's pixel coordinates.
     TNotifyEvent OnScrollBarHChange;
-    TNotifyEvent OnScrollBarVChange;
+    TNotifyEvent OnScrollBarVChange;  // The vertical bar moved; see OnScrollBarHChange.
 
     // The inherited resized comes with the panel's OnResize, and the mouse
     // signals with the image's mouse events.
@@ -51,14 +52,14 @@ public:
     // ScrollBarH), PanelV on the right above it (13 pixels, holding
     // ScrollBarV), PanelCorner 15 pixels wide at the right end of PanelH.
     TCustomPanel* PanelH = nullptr;
-    TCustomPanel* PanelV = nullptr;
-    TCustomPanel* PanelCorner = nullptr;
-    TScrollBar* ScrollBarH = nullptr;
-    TScrollBar* ScrollBarV = nullptr;
+    TCustomPanel* PanelV = nullptr;       // The strip of the vertical bar.
+    TCustomPanel* PanelCorner = nullptr;  // The blank corner between the bars.
+    TScrollBar* ScrollBarH = nullptr;     // The horizontal bar, while ScrollBars is true.
+    TScrollBar* ScrollBarV = nullptr;     // The vertical bar, while ScrollBars is true.
 
 protected:
-    void ScrollBarsCreate();
-    void ScrollBarsDelete();
+    void ScrollBarsCreate();  // Builds the strips, the corner and the bars.
+    void ScrollBarsDelete();  // Frees them; the picture takes their room.
     // Panel's resize handler: the image's bitmap takes the image's size,
     // then PictureResize, then OnResize.
     void PanelResize(TObject* Sender);
@@ -68,20 +69,23 @@ protected:
     // The frame announces nothing: OnResize follows the picture.
     void ResizeAnnounce() override {}
 
+    // The picture's mouse events, passed to the panel's own hooks.
     void ImageClick(TObject* Sender);
-    void ImageDblClick(TObject* Sender);
+    void ImageDblClick(TObject* Sender);  // Passes the picture's double click on.
+    // Passes the picture's press on.
     void ImageMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
-    void ImageMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+    void ImageMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);  // Passes a move on.
+    // Passes the picture's release on.
     void ImageMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
-    void ScrollBarHChange(TObject* Sender);
-    void ScrollBarVChange(TObject* Sender);
+    void ScrollBarHChange(TObject* Sender);  // Raises OnScrollBarHChange.
+    void ScrollBarVChange(TObject* Sender);  // Raises OnScrollBarVChange.
 
     // The thin frame round the picture answers no mouse: the panel's mouse
     // events are the picture's.
     void mousePressEvent(QMouseEvent* e) override;
-    void mouseReleaseEvent(QMouseEvent* e) override;
-    void mouseDoubleClickEvent(QMouseEvent* e) override;
-    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;      // Taken and dropped.
+    void mouseDoubleClickEvent(QMouseEvent* e) override;  // Taken and dropped.
+    void mouseMoveEvent(QMouseEvent* e) override;         // Taken and dropped.
 
 private:
     bool FScrollBars = false;

@@ -21,32 +21,37 @@
 class TAxisMap {
 public:
     constexpr TAxisMap() = default;
+    // The map of w1..w2 onto the pixels p1..p2.
     TAxisMap(double w1, double w2, int p1, int p2) : w1_(w1), w2_(w2), p1_(p1), p2_(p2) { Update(); }
 
+    // A new world interval.
     void SetWorld(double w1, double w2)
     {
         w1_ = w1;
         w2_ = w2;
         Update();
     }
+    // A new pixel interval.
     void SetPixels(int p1, int p2)
     {
         p1_ = p1;
         p2_ = p2;
         Update();
     }
-    double W1() const { return w1_; }
-    double W2() const { return w2_; }
-    int P1() const { return p1_; }
-    int P2() const { return p2_; }
+    double W1() const { return w1_; }  // The world value at P1.
+    double W2() const { return w2_; }  // The world value at P2.
+    int P1() const { return p1_; }  // The pixel of W1.
+    int P2() const { return p2_; }  // The pixel of W2.
 
     // Pixels from P1 to P2, negative when P2 lies before P1 (saturated).
     int PixelSpan() const { return span_; }
     // The world interval can be divided by.
     bool WorldUsable() const { return usable_; }
 
+    // The pixel of w, unrounded.
     double ToPixel(double w) const { return p1_ + Fraction(w) * span_; }
 
+    // The pixel of w, rounded and held to the int range.
     int ToPixelInt(double w) const
     {
         // Rounding the distance, not the position, keeps halves rounding
@@ -70,6 +75,7 @@ public:
         return SaturatingInt(std::int64_t(p1_) + RoundInt(d));
     }
 
+    // The world value at pixel p.
     double ToWorld(double p) const
     {
         if (span_ == 0 || !usable_)

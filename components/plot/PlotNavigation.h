@@ -11,17 +11,18 @@
 
 // A rectangle of world coordinates, y growing upward.
 struct TPlotWindow {
-    double XMin = 0;
-    double YMin = 0;
-    double XMax = 0;
-    double YMax = 0;
-    friend bool operator==(const TPlotWindow&, const TPlotWindow&) = default;
+    double XMin = 0;  // Left edge.
+    double YMin = 0;  // Bottom edge.
+    double XMax = 0;  // Right edge.
+    double YMax = 0;  // Top edge.
+    friend bool operator==(const TPlotWindow&, const TPlotWindow&) = default;  // Same four limits.
 };
+// Writes the four limits (for test messages).
 void PrintTo(const TPlotWindow& w, std::ostream* os);
 
 // Narrowest and widest extent a window may have on either axis.
 constexpr double WindowExtentMin = 1e-20;
-constexpr double WindowExtentMax = 1e20;
+constexpr double WindowExtentMax = 1e20;  // See WindowExtentMin.
 
 // True when both extents lie in WindowExtentMin..WindowExtentMax; NaN and
 // infinite limits fail.
@@ -42,7 +43,8 @@ TPlotWindow WindowBetween(const TPlotWindow& From, const TPlotWindow& To, int St
 // does; the oldest go when there are more than Depth.
 class TZoomHistory {
 public:
-    static constexpr std::size_t DefaultDepth = 64;
+    static constexpr std::size_t DefaultDepth = 64;  // Windows kept unless told otherwise.
+    // An empty history keeping at most Depth windows (at least 2).
     explicit TZoomHistory(std::size_t Depth = DefaultDepth) : depth_(Depth < 2 ? 2 : Depth) {}
 
     // A change from From to To ended. From is recorded first when the
@@ -51,11 +53,12 @@ public:
     // The window before (after) the current one, which becomes current;
     // nothing at either end.
     std::optional<TPlotWindow> Back();
+    // See Back.
     std::optional<TPlotWindow> Forward();
-    bool CanBack() const { return index_ > 0; }
-    bool CanForward() const { return index_ + 1 < windows_.size(); }
-    std::size_t Size() const { return windows_.size(); }
-    void Clear();
+    bool CanBack() const { return index_ > 0; }                       // Whether Back has a window.
+    bool CanForward() const { return index_ + 1 < windows_.size(); }  // Whether Forward has one.
+    std::size_t Size() const { return windows_.size(); }              // Windows recorded.
+    void Clear();                                                     // Forgets every window.
 
 private:
     void Push(const TPlotWindow& w);
@@ -67,9 +70,9 @@ private:
 
 // Navigation modes as the canvas stores them.
 constexpr int zmNone = 0;
-constexpr int zmZoomIn = 1;
-constexpr int zmZoomOut = -1;
-constexpr int zmPan = 2;
+constexpr int zmZoomIn = 1;    // A left click zooms onto a box.
+constexpr int zmZoomOut = -1;  // A left click zooms out around it.
+constexpr int zmPan = 2;       // A left drag moves the window.
 
 // What a piece of mouse input asks of the canvas.
 enum class TNavAction {
@@ -85,6 +88,9 @@ enum class TNavAction {
     LeaveMode,   // back to no mode, and stop
 };
 
+// What a press asks in Mode (Left: the left button).
 TNavAction NavPress(int Mode, bool Left, bool Animating);
+// What a move asks in Mode.
 TNavAction NavMove(int Mode, bool Panning);
+// What a release asks in Mode.
 TNavAction NavRelease(int Mode, bool Left, bool Panning);

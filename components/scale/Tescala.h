@@ -32,35 +32,36 @@ class TEscala : public TPnlImg {
     Q_PROPERTY(Escala::TEscalaOrientation Orientation READ Orientation WRITE SetOrientation)
     Q_PROPERTY(Escala::TEscalaPosition Position READ Position WRITE SetPosition)
 public:
+    // A vertical scale of 0..100 that sizes itself to fit.
     explicit TEscala(QWidget* Owner = nullptr);
     ~TEscala() override;
 
-    bool AutoSize() const { return FAutoSize; }
-    int BandWidth() const { return FBandWidth; }
-    const std::string& Format() const { return FFormat; }
-    TColor GradColor1() const { return FColors.GradColor1; }
-    TColor GradColor2() const { return FColors.GradColor2; }
-    double Interval() const { return FColors.Interval; }
-    int Margin() const { return FMargin; }
-    double Maximum() const { return FColors.Maximum; }
-    double Minimum() const { return FColors.Minimum; }
-    int TextInterval() const { return FTextInterval; }
-    TEscalaAlignment Alignment() const { return FAlignment; }
-    TEscalaGraduation Graduation() const { return FColors.Graduation; }
-    TEscalaOrientation Orientation() const { return FOrientation; }
-    TEscalaPosition Position() const { return FPosition; }
+    bool AutoSize() const { return FAutoSize; }              // The panel takes the size its content needs.
+    int BandWidth() const { return FBandWidth; }             // Thickness of the coloured band, in pixels.
+    const std::string& Format() const { return FFormat; }    // Number pattern of the labels.
+    TColor GradColor1() const { return FColors.GradColor1; } // Colour at Maximum (two-colour scales).
+    TColor GradColor2() const { return FColors.GradColor2; } // Colour at Minimum (two-colour scales).
+    double Interval() const { return FColors.Interval; }     // Step of the colours; 0 for a smooth band.
+    int Margin() const { return FMargin; }                   // Space around band and labels, in pixels.
+    double Maximum() const { return FColors.Maximum; }       // The value at the top (right) end.
+    double Minimum() const { return FColors.Minimum; }       // The value at the bottom (left) end.
+    int TextInterval() const { return FTextInterval; }       // Labels between the two end labels.
+    TEscalaAlignment Alignment() const { return FAlignment; }            // Where the scale places itself.
+    TEscalaGraduation Graduation() const { return FColors.Graduation; }  // Two colours or blue-green-red.
+    TEscalaOrientation Orientation() const { return FOrientation; }      // Vertical or horizontal.
+    TEscalaPosition Position() const { return FPosition; }               // Labels before or after the band.
 
     // Each stores a new value and redraws; an equal value does nothing.
     void SetAutoSize(bool Value);
     // Margin and BandWidth take 0 up to the largest bitmap side.
     void SetBandWidth(int Value);
-    void SetFormat(const std::string& Value);
-    void SetGradColor1(TColor Value);
-    void SetGradColor2(TColor Value);
-    void SetMargin(int Value);
-    void SetGraduation(TEscalaGraduation Value);
-    void SetOrientation(TEscalaOrientation Value);
-    void SetPosition(TEscalaPosition Value);
+    void SetFormat(const std::string& Value);       // Redraws with the new labels.
+    void SetGradColor1(TColor Value);               // Redraws.
+    void SetGradColor2(TColor Value);               // Redraws.
+    void SetMargin(int Value);                      // Redraws.
+    void SetGraduation(TEscalaGraduation Value);    // Redraws.
+    void SetOrientation(TEscalaOrientation Value);  // Redraws.
+    void SetPosition(TEscalaPosition Value);        // Redraws.
     // Docks the panel to the edge that eaBottom, eaLeft, eaRight or eaTop
     // names, which also sets the orientation; the centred values place it
     // at every Draw.
@@ -71,7 +72,7 @@ public:
     // nothing keeps Maximum above Minimum here, and while it is not the
     // scale paints nothing.
     void SetMaximum(double Value);
-    void SetMinimum(double Value);
+    void SetMinimum(double Value);  // See SetMaximum.
     // Both at once: only when Maximum > Minimum and one of them changes.
     void SetMaxMin(double Maximum, double Minimum);
     // Labels between the two end labels; a negative value means no labels.
@@ -82,6 +83,7 @@ public:
     TK_COLOR_PROPERTY(GradColor1)
     TK_COLOR_PROPERTY(GradColor2)
 
+    // The colour the scale shows for Value (see TEscalaColors::ValueToColor).
     TColor ValueToColor(double Value) const { return FColors.ValueToColor(Value); }
     // Colours Count values in one call, exactly as ValueToColor does, many
     // times faster than calling it for each.
@@ -98,12 +100,12 @@ public:
     void DrawMarkVertical(double Value);
 
 protected:
-    void PaintHorizontal();
-    void PaintVertical();
-    void PaintBandHorizontal();
-    void PaintTextHorizontal();
-    void PaintBandVertical();
-    void PaintTextVertical();
+    void PaintHorizontal();      // Band and labels of a horizontal scale.
+    void PaintVertical();        // Band and labels of a vertical scale.
+    void PaintBandHorizontal();  // The band of a horizontal scale.
+    void PaintTextHorizontal();  // The labels of a horizontal scale.
+    void PaintBandVertical();    // The band of a vertical scale.
+    void PaintTextVertical();    // The labels of a vertical scale.
     // The panel's picture took a new size: draw at it.
     void EscalaResize();
     void PictureResize() override { EscalaResize(); }

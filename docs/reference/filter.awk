@@ -1,6 +1,7 @@
 # Reads a public header as Doxygen should see it: the comment at the top
 # documents the file, a comment line before a declaration documents it and
-# a comment after a member on its line documents that member. Rulers
+# a comment after a member (or an inline body) on its line documents
+# that member. Rulers
 # ("// ----- drawing") stay plain comments. The first class a header
 # defines, when nothing documents it, takes the file's comment too.
 BEGIN { top = 1 }
@@ -31,7 +32,7 @@ BEGIN { top = 1 }
         print line
         next
     }
-    if (line !~ /Q_PROPERTY|#/ && line ~ /[;,] +\/\/ /)
+    if (line !~ /Q_PROPERTY|#/ && (line ~ /[;,] +\/\/ / || line ~ /\{.*\} +\/\/ /))
         sub(/ \/\/ /, " ///< ", line)
     print line
 }

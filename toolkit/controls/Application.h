@@ -10,15 +10,18 @@
 #include <string>
 #include <utility>
 
+// The QApplication of a program built on the controls; make one before
+// the first control.
 class TApplication : public QApplication {
     Q_OBJECT
 public:
+    // Sets Application, and lets Qt's widgets use the faces our text uses.
     TApplication(int& argc, char** argv);
     ~TApplication() override;
 
-    std::string Title() const { return title_; }
-    void SetTitle(const std::string& value);
-    void ProcessMessages();
+    std::string Title() const { return title_; }  // The program's name, shown in message boxes.
+    void SetTitle(const std::string& value);       // Also Qt's application display name.
+    void ProcessMessages();                        // Handles the input and paints waiting now.
 
     // Shows what escaped an event handler in the standard error box; the
     // program carries on.
@@ -36,6 +39,7 @@ public:
     // Replaces the error box (tests record the messages instead).
     std::function<void(const std::string&)> OnError;
 
+    // Qt's dispatch, under the guard: what a handler throws ends in the box.
     bool notify(QObject* receiver, QEvent* event) override;
 
 private:

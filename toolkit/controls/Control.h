@@ -13,40 +13,43 @@ class TControl : public QWidget {
     Q_PROPERTY(Tk::TAlign Align READ Align WRITE SetAlign)  // alNone
     Q_PROPERTY(int Cursor READ Cursor WRITE SetCursor)      // crDefault
 public:
+    // A control inside Owner (none: a window of its own), hidden until shown.
     explicit TControl(QWidget* Owner = nullptr);
 
-    QWidget* Owner() const { return parentWidget(); }
-    QWidget* Parent() const { return parentWidget(); }
-    void SetParent(QWidget* parent);
+    QWidget* Owner() const { return parentWidget(); }   // The widget the control is inside.
+    QWidget* Parent() const { return parentWidget(); }  // The same as Owner.
+    void SetParent(QWidget* parent);                     // Moves the control into another widget.
 
-    int Left() const { return x(); }
-    int Top() const { return y(); }
-    int Width() const { return width(); }
-    int Height() const { return height(); }
-    virtual void SetLeft(int value);
-    virtual void SetTop(int value);
-    virtual void SetWidth(int value);
-    virtual void SetHeight(int value);
+    int Left() const { return x(); }        // Position in the parent, in pixels.
+    int Top() const { return y(); }         // Position in the parent, in pixels.
+    int Width() const { return width(); }   // Size in pixels.
+    int Height() const { return height(); } // Size in pixels.
+    virtual void SetLeft(int value);        // Moves the control; see SetBounds.
+    virtual void SetTop(int value);         // Moves the control; see SetBounds.
+    virtual void SetWidth(int value);       // Resizes the control; see SetBounds.
+    virtual void SetHeight(int value);      // Resizes the control; see SetBounds.
+    // Moves and sizes at once (negative sizes count as 0); a new size is
+    // announced at once, also while the control is hidden.
     void SetBounds(int left, int top, int width, int height);
-    int ClientWidth() const { return width(); }
-    int ClientHeight() const { return height(); }
+    int ClientWidth() const { return width(); }    // The inside's width, in pixels.
+    int ClientHeight() const { return height(); }  // The inside's height, in pixels.
 
-    TAlign Align() const { return align_; }
-    void SetAlign(TAlign value);
-    bool Visible() const { return !isHidden(); }
-    void SetVisible(bool value);
-    TCursor Cursor() const { return cursor_; }
-    void SetCursor(TCursor value);
+    TAlign Align() const { return align_; }  // Which edge of its parent the control keeps to.
+    void SetAlign(TAlign value);             // Docks the control and lays out its parent again.
+    bool Visible() const { return !isHidden(); }  // Whether the control is to be shown.
+    void SetVisible(bool value);                  // Shows or hides it; docked siblings follow.
+    TCursor Cursor() const { return cursor_; }    // The mouse pointer over the control.
+    void SetCursor(TCursor value);                // One of the cr... cursors of TScreen.
 
     // Paints the control at once.
     virtual void Repaint();
 
-    TNotifyEvent OnClick;
-    TNotifyEvent OnDblClick;
-    TMouseEvent OnMouseDown;
-    TMouseMoveEvent OnMouseMove;
-    TMouseEvent OnMouseUp;
-    TNotifyEvent OnResize;
+    TNotifyEvent OnClick;           // A left press and release on the control.
+    TNotifyEvent OnDblClick;        // A double click, before its second press.
+    TMouseEvent OnMouseDown;        // A button pressed, at the control's pixel.
+    TMouseMoveEvent OnMouseMove;    // The pointer moved over the control.
+    TMouseEvent OnMouseUp;          // A button released.
+    TNotifyEvent OnResize;          // The control has taken a new size.
 
     // Each signal is emitted just after the On... event of the same
     // meaning, whether or not a handler is assigned, with the event's
@@ -66,16 +69,17 @@ protected:
     // so its owner still hears of it. The press of a double click comes
     // after DblClick with ssDouble in Shift and ends in no Click.
     virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
-    virtual void MouseMove(TShiftState Shift, int X, int Y);
-    virtual void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
-    virtual void Click();
-    virtual void DblClick();
+    virtual void MouseMove(TShiftState Shift, int X, int Y);                  // Raises OnMouseMove.
+    virtual void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y); // Raises OnMouseUp.
+    virtual void Click();                                                     // Raises OnClick.
+    virtual void DblClick();                                                  // Raises OnDblClick.
 
+    // Qt's mouse and size events, turned into the hooks above.
     void mousePressEvent(QMouseEvent* e) override;
-    void mouseReleaseEvent(QMouseEvent* e) override;
-    void mouseDoubleClickEvent(QMouseEvent* e) override;
-    void mouseMoveEvent(QMouseEvent* e) override;
-    void resizeEvent(QResizeEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;        // Qt's event: MouseUp, then Click.
+    void mouseDoubleClickEvent(QMouseEvent* e) override;    // Qt's event: DblClick, then MouseDown.
+    void mouseMoveEvent(QMouseEvent* e) override;           // Qt's event: MouseMove.
+    void resizeEvent(QResizeEvent* e) override;             // Qt's event: a new size is announced.
     // Called after the control has been given a new size.
     virtual void Resize();
     // Raises OnResize and resized once the control has taken a new size; a
@@ -83,6 +87,7 @@ protected:
     virtual void ResizeAnnounce();
     // Where aligned children are laid out.
     virtual QRect AlignArea() const { return rect(); }
+    // Lays out the docked children in AlignArea.
     void Realign();
 
 private:

@@ -14,18 +14,19 @@
 // no bitmap until one is asked for.
 class TPicture {
 public:
+    // The bitmap, made empty first if there is none.
     TBitmap& Bitmap()
     {
         if (!bitmap_)
             CreateBitmap();
         return *bitmap_;
     }
-    bool HasBitmap() const { return bitmap_ != nullptr; }
-    int Width() const { return bitmap_ ? bitmap_->Width() : 0; }
-    int Height() const { return bitmap_ ? bitmap_->Height() : 0; }
-    void Assign(const TBitmap& bitmap);
-    void Clear() { bitmap_.reset(); }
-    std::function<void()> OnChange;
+    bool HasBitmap() const { return bitmap_ != nullptr; }           // Whether there is a bitmap.
+    int Width() const { return bitmap_ ? bitmap_->Width() : 0; }    // The bitmap's width, 0 without one.
+    int Height() const { return bitmap_ ? bitmap_->Height() : 0; }  // The bitmap's height, 0 without one.
+    void Assign(const TBitmap& bitmap);                              // Takes a copy of bitmap.
+    void Clear() { bitmap_.reset(); }                                // Drops the bitmap.
+    std::function<void()> OnChange;                                  // The bitmap was replaced.
 
 private:
     void CreateBitmap();
@@ -39,9 +40,10 @@ class TImage : public TControl {
     Q_PROPERTY(bool AutoSize READ AutoSize WRITE SetAutoSize)        // false
     Q_PROPERTY(bool Transparent READ Transparent WRITE SetTransparent)  // false
 public:
+    // An empty picture control.
     explicit TImage(QWidget* Owner = nullptr);
 
-    TPicture& Picture() { return picture_; }
+    TPicture& Picture() { return picture_; }  // What the control shows.
     // The bitmap's canvas; an empty picture first gets a bitmap of the
     // control's size.
     TCanvas& Canvas()
@@ -51,12 +53,12 @@ public:
         return picture_.Bitmap().Canvas();
     }
 
-    bool AutoSize() const { return autoSize_; }
-    void SetAutoSize(bool value);
-    bool Transparent() const { return transparent_; }
-    void SetTransparent(bool value);
+    bool AutoSize() const { return autoSize_; }        // The control takes the picture's size.
+    void SetAutoSize(bool value);                       // Sizes the control at once when set.
+    bool Transparent() const { return transparent_; }  // The bitmap's transparent colour lets the parent show.
+    void SetTransparent(bool value);                    // Repaints.
 
-    void Repaint() override;
+    void Repaint() override;  // Paints the whole picture at once.
     // Sends the changed parts of the bitmap to the screen now (normally
     // done once per display frame).
     void FlushChanges();
@@ -67,7 +69,7 @@ public:
     static void SetWholeUpdates(bool value);
 
 protected:
-    void paintEvent(QPaintEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;  // Qt's event: the bitmap's part in the event's region.
 
 private:
     // An empty picture's bitmap, of the control's size.

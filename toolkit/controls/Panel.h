@@ -10,6 +10,9 @@
 // edge, top and left in topColor, right and bottom in bottomColor.
 void Frame3D(TCanvas& canvas, TRect& rect, TColor topColor, TColor bottomColor, int width);
 
+// A panel with an outer and an inner bevel, a border between them, a
+// background colour and a caption; docked children fill what the frame
+// leaves.
 class TCustomPanel : public TControl {
     Q_OBJECT
     Q_PROPERTY(Tk::TBevelCut BevelInner READ BevelInner WRITE SetBevelInner)     // bvNone
@@ -20,23 +23,24 @@ class TCustomPanel : public TControl {
     Q_PROPERTY(Tk::TAlignment Alignment READ Alignment WRITE SetAlignment)       // taCenter
     Q_PROPERTY(QColor Color READ ColorQ WRITE SetColorQ)                         // clBtnFace
 public:
+    // A raised panel of one-pixel bevels in the button face colour.
     explicit TCustomPanel(QWidget* Owner = nullptr);
 
-    TBevelCut BevelInner() const { return bevelInner_; }
-    void SetBevelInner(TBevelCut value);
-    TBevelCut BevelOuter() const { return bevelOuter_; }
-    void SetBevelOuter(TBevelCut value);
-    int BevelWidth() const { return bevelWidth_; }
-    void SetBevelWidth(int value);
-    int BorderWidth() const { return borderWidth_; }
-    void SetBorderWidth(int value);
-    std::string Caption() const { return caption_; }
-    void SetCaption(const std::string& value);
-    TAlignment Alignment() const { return alignment_; }
-    void SetAlignment(TAlignment value);
-    TColor Color() const { return color_; }
-    void SetColor(TColor value);
-    TFont& Font() { return font_; }
+    TBevelCut BevelInner() const { return bevelInner_; }  // The inner bevel: none, lowered or raised.
+    void SetBevelInner(TBevelCut value);                   // Lays out and repaints.
+    TBevelCut BevelOuter() const { return bevelOuter_; }  // The outer bevel.
+    void SetBevelOuter(TBevelCut value);                   // Lays out and repaints.
+    int BevelWidth() const { return bevelWidth_; }        // Width of each bevel, in pixels.
+    void SetBevelWidth(int value);                         // Lays out and repaints.
+    int BorderWidth() const { return borderWidth_; }      // Space between the bevels, in pixels.
+    void SetBorderWidth(int value);                        // Lays out and repaints.
+    std::string Caption() const { return caption_; }      // Text drawn in the panel (UTF-8).
+    void SetCaption(const std::string& value);             // Repaints.
+    TAlignment Alignment() const { return alignment_; }   // Where the caption stands across the panel.
+    void SetAlignment(TAlignment value);                   // Repaints.
+    TColor Color() const { return color_; }               // The background colour.
+    void SetColor(TColor value);                           // Repaints.
+    TFont& Font() { return font_; }                        // The caption's font.
     TK_CAPTION_PROPERTY(Caption)
     TK_COLOR_PROPERTY(Color)
 
@@ -44,8 +48,8 @@ public:
     QRect ClientRect() const;
 
 protected:
-    void paintEvent(QPaintEvent* e) override;
-    QRect AlignArea() const override { return ClientRect(); }
+    void paintEvent(QPaintEvent* e) override;                  // Qt's event: frame, background, caption.
+    QRect AlignArea() const override { return ClientRect(); }  // Children dock inside the frame.
 
 private:
     // A change of the frame moves the client area: align the children again

@@ -37,12 +37,14 @@ TColor ColorFromQColor(const QColor& color);
 // The text as the canvas draws it: UTF-8, where a byte that starts no
 // well-formed sequence stands for the character of the same number.
 QString CaptionToQString(const std::string& caption);
-std::string CaptionFromQString(const QString& caption);
+std::string CaptionFromQString(const QString& caption);  // The inverse of CaptionToQString.
 
+// NameQ and SetNameQ, the QColor adapters of a TColor property Name.
 #define TK_COLOR_PROPERTY(Name)                                               \
     QColor Name##Q() const { return ColorToQColor(Name()); }                  \
     void Set##Name##Q(const QColor& value) { Set##Name(ColorFromQColor(value)); }
 
+// NameQ and SetNameQ, the QString adapters of a text property Name.
 #define TK_CAPTION_PROPERTY(Name)                                             \
     QString Name##Q() const { return CaptionToQString(Name()); }              \
     void Set##Name##Q(const QString& value) { Set##Name(CaptionFromQString(value)); }
@@ -53,7 +55,7 @@ std::string CaptionFromQString(const QString& caption);
 // whole number of points. Colour, character set and escapement are not
 // part of a QFont: FontFromQFont keeps those of Base.
 QFont FontToQFont(const TFont& font);
-TFont FontFromQFont(const QFont& font, TFont Base);
+TFont FontFromQFont(const QFont& font, TFont Base);  // The inverse of FontToQFont.
 
 // Needs Name() returning the TFont and SetName(const TFont&).
 #define TK_FONT_PROPERTY(Name)                                                \

@@ -9,23 +9,36 @@
 
 // Cursor numbers: the stock shapes are negative, loaded ones positive.
 using TCursor = int;
-constexpr TCursor crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBeam = -4, crSizeNESW = -6;
-constexpr TCursor crSizeNS = -7, crSizeNWSE = -8, crSizeWE = -9, crUpArrow = -10, crHourGlass = -11, crNo = -18;
-constexpr TCursor crHandPoint = -21, crSizeAll = -22;
+constexpr TCursor crDefault = 0;       // The control's usual pointer.
+constexpr TCursor crNone = -1;         // No pointer.
+constexpr TCursor crArrow = -2;        // The arrow.
+constexpr TCursor crCross = -3;        // A cross-hair.
+constexpr TCursor crIBeam = -4;        // The text cursor.
+constexpr TCursor crSizeNESW = -6;     // Sizing from bottom left to top right.
+constexpr TCursor crSizeNS = -7;       // Sizing up and down.
+constexpr TCursor crSizeNWSE = -8;     // Sizing from top left to bottom right.
+constexpr TCursor crSizeWE = -9;       // Sizing left and right.
+constexpr TCursor crUpArrow = -10;     // An arrow pointing up.
+constexpr TCursor crHourGlass = -11;   // Busy.
+constexpr TCursor crNo = -18;          // Not allowed.
+constexpr TCursor crHandPoint = -21;   // The pointing hand of a link.
+constexpr TCursor crSizeAll = -22;     // Moving in any direction.
 
+// The screen the program shows on, and the cursors it uses.
 class TScreen {
 public:
-    int Width() const;
-    int Height() const;
-    int PixelsPerInch() const;
+    int Width() const;          // Of the primary screen, in pixels.
+    int Height() const;         // Of the primary screen, in pixels.
+    int PixelsPerInch() const;  // The primary screen's logical resolution.
     // Stock cursors by their (negative) numbers, loaded ones by theirs.
     QCursor Cursors(TCursor index) const;
-    void SetCursor(TCursor index, const QCursor& cursor);
+    void SetCursor(TCursor index, const QCursor& cursor);  // Loads a cursor under a positive number.
 
 private:
     std::vector<std::pair<TCursor, QCursor>> loaded_;
 };
 
+// The one screen object, there from the start.
 extern TScreen* Screen;
 
 // A cursor from the program's resources (":/cursors/NAME.png", hot spot in

@@ -11,6 +11,7 @@
 class TTimer : public QObject {
     Q_OBJECT
 public:
+    // An enabled timer of one second, which ticks once the event loop runs.
     explicit TTimer(QObject* Owner = nullptr);
 
     // Raised at every tick, with the timer as Sender.
@@ -20,10 +21,10 @@ public:
 
     // Enabling a timer starts a whole interval.
     bool Enabled() const { return enabled_; }
-    void SetEnabled(bool value);
+    void SetEnabled(bool value);  // Starts or stops the ticks.
     // Milliseconds between ticks; 0 stops the timer.
     int Interval() const { return interval_; }
-    void SetInterval(int value);
+    void SetInterval(int value);  // Starts a whole new interval.
 
 private:
     void Update();

@@ -65,17 +65,17 @@ constexpr int PixelRange = 1 << 24;
 // ------------------------------------------------------------------ points
 
 struct TPoint {
-    int X = 0;
-    int Y = 0;
-    friend constexpr bool operator==(const TPoint&, const TPoint&) = default;
+    int X = 0;  // Column, growing rightward.
+    int Y = 0;  // Row, growing downward.
+    friend constexpr bool operator==(const TPoint&, const TPoint&) = default;  // Both coordinates equal.
 };
-constexpr TPoint Point(int x, int y) { return {x, y}; }
+constexpr TPoint Point(int x, int y) { return {x, y}; }  // The point (x, y).
 
 // A point in floating coordinates, before it becomes a pixel.
 struct TPointF {
-    double X = 0;
-    double Y = 0;
-    friend constexpr bool operator==(const TPointF&, const TPointF&) = default;
+    double X = 0;  // Column, growing rightward.
+    double Y = 0;  // Row, growing downward.
+    friend constexpr bool operator==(const TPointF&, const TPointF&) = default;  // Both coordinates equal.
 };
 
 // -------------------------------------------------------------- rectangles
@@ -86,20 +86,22 @@ struct TPointF {
 // leave this one as it is; [[nodiscard]] catches a call mistaken for one
 // that changes it.
 struct TRect {
-    int Left = 0;
-    int Top = 0;
-    int Right = 0;
-    int Bottom = 0;
+    int Left = 0;    // The first column inside.
+    int Top = 0;     // The first row inside.
+    int Right = 0;   // The first column past the right edge.
+    int Bottom = 0;  // The first row below the bottom edge.
 
-    constexpr int Width() const { return Right - Left; }
-    constexpr int Height() const { return Bottom - Top; }
+    constexpr int Width() const { return Right - Left; }   // Right - Left.
+    constexpr int Height() const { return Bottom - Top; }  // Bottom - Top.
+    // Whether the rectangle holds no pixel.
     [[nodiscard]] constexpr bool Empty() const { return Right <= Left || Bottom <= Top; }
 
+    // Whether pixel (x, y) is inside.
     [[nodiscard]] constexpr bool Contains(int x, int y) const
     {
         return x >= Left && x < Right && y >= Top && y < Bottom;
     }
-    [[nodiscard]] constexpr bool Contains(TPoint p) const { return Contains(p.X, p.Y); }
+    [[nodiscard]] constexpr bool Contains(TPoint p) const { return Contains(p.X, p.Y); }  // Whether p is inside.
     // Every pixel of r is in this one (an empty r is in any rectangle).
     [[nodiscard]] constexpr bool Contains(const TRect& r) const
     {
@@ -144,10 +146,10 @@ struct TRect {
         return {std::min(Left, Right), std::min(Top, Bottom), std::max(Left, Right), std::max(Top, Bottom)};
     }
 
-    friend constexpr bool operator==(const TRect&, const TRect&) = default;
+    friend constexpr bool operator==(const TRect&, const TRect&) = default;  // All four edges equal.
 };
-constexpr TRect Rect(int l, int t, int r, int b) { return {l, t, r, b}; }
-constexpr TRect Bounds(int l, int t, int w, int h) { return {l, t, l + w, t + h}; }
+constexpr TRect Rect(int l, int t, int r, int b) { return {l, t, r, b}; }                  // By its edges.
+constexpr TRect Bounds(int l, int t, int w, int h) { return {l, t, l + w, t + h}; }  // By corner and size.
 // The rectangle with a and b as opposite corners, in any order.
 constexpr TRect RectFromCorners(TPoint a, TPoint b) { return TRect{a.X, a.Y, b.X, b.Y}.Normalized(); }
 
@@ -155,8 +157,10 @@ constexpr TRect RectFromCorners(TPoint a, TPoint b) { return TRect{a.X, a.Y, b.X
 
 // x' = M11 x + M21 y + Dx, y' = M12 x + M22 y + Dy.
 struct TAffine {
+    // x' = M11 x + M21 y + Dx, y' = M12 x + M22 y + Dy.
     double M11 = 1, M12 = 0, M21 = 0, M22 = 1, Dx = 0, Dy = 0;
 
+    // The point p transformed.
     [[nodiscard]] constexpr TPointF Apply(TPointF p) const
     {
         return {M11 * p.X + M21 * p.Y + Dx, M12 * p.X + M22 * p.Y + Dy};
@@ -171,9 +175,11 @@ struct TAffine {
                 Dx * next.M11 + Dy * next.M21 + next.Dx,
                 Dx * next.M12 + Dy * next.M22 + next.Dy};
     }
+    // Whether the transform neither turns nor shears.
     [[nodiscard]] constexpr bool AxisAligned() const { return M12 == 0 && M21 == 0; }
     // How much the transform scales lengths (the root of its area factor).
     [[nodiscard]] double Scale() const { return std::sqrt(std::fabs(M11 * M22 - M12 * M21)); }
+    // Whether every coefficient is a finite number.
     [[nodiscard]] bool Finite() const
     {
         return std::isfinite(M11) && std::isfinite(M12) && std::isfinite(M21) && std::isfinite(M22) &&
@@ -189,5 +195,5 @@ struct TAffine {
 
 // Test printers.
 void PrintTo(const TPoint& p, std::ostream* os);
-void PrintTo(const TPointF& p, std::ostream* os);
-void PrintTo(const TRect& r, std::ostream* os);
+void PrintTo(const TPointF& p, std::ostream* os);  // Test printer.
+void PrintTo(const TRect& r, std::ostream* os);    // Test printer.
