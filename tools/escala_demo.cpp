@@ -63,8 +63,6 @@ int main(int argc, char** argv)
     leftBar->SetGraduation(egThree);
     leftBar->SetOrientation(eoHorizontal);
     leftBar->SetTextInterval(3);
-    // Room for the end labels, which are centred on the band's ends.
-    leftBar->SetMargin(22);
     leftBar->SetBounds(20, 300, 360, 10);
 
     Caption(&form, "Dos colores, intervalo 10", 500, 8);
@@ -88,7 +86,6 @@ int main(int argc, char** argv)
     rightBar->SetPosition(epInverse);
     rightBar->SetFormat("0");
     rightBar->SetTextInterval(9);
-    rightBar->SetMargin(12);
     rightBar->SetBounds(500, 300, 360, 10);
 
     Colour(*left, *leftScale);
