@@ -1,14 +1,26 @@
 #include "gallery/PictureErrors.h"
 
+#include <initializer_list>
 #include <regex>
 #include <utility>
 
 namespace {
 
+using TPhrases = std::initializer_list<std::pair<const char*, const char*>>;
+
+// The Spanish for an English phrase of the table, or the phrase itself.
+std::string Spanish(const std::string& text, TPhrases table)
+{
+    for (const auto& [en, es] : table)
+        if (text == en)
+            return es;
+    return text;
+}
+
 // What the system says of a failed call, as strerror gives it.
 std::string SystemReason(const std::string& text)
 {
-    static const std::pair<const char*, const char*> known[] = {
+    return Spanish(text, {
         {"Permission denied", "permiso denegado"},
         {"No such file or directory", "no existe el archivo o la carpeta"},
         {"No space left on device", "no queda espacio en el dispositivo"},
@@ -21,17 +33,13 @@ std::string SystemReason(const std::string& text)
         {"Input/output error", "error de entrada o salida"},
         {"Operation not permitted", "operación no permitida"},
         {"File too large", "el archivo es demasiado grande"},
-    };
-    for (const auto& [en, es] : known)
-        if (text == en)
-            return es;
-    return text;
+    });
 }
 
 // The reason part of a message, in Spanish.
 std::string Reason(const std::string& reason)
 {
-    static const std::pair<const char*, const char*> fixed[] = {
+    const std::string fixed = Spanish(reason, {
         {"file not found", "el archivo no existe"},
         {"is a folder, not a file", "es una carpeta, no un archivo"},
         {"not a regular file", "no es un archivo corriente"},
@@ -44,10 +52,9 @@ std::string Reason(const std::string& reason)
         {"no file name", "falta el nombre del archivo"},
         {"not a metafile", "no es un metarchivo"},
         {"picture too large", "la imagen es demasiado grande"},
-    };
-    for (const auto& [en, es] : fixed)
-        if (reason == en)
-            return es;
+    });
+    if (fixed != reason)
+        return fixed;
     // Reasons with a detail in parentheses: the system's reason is
     // translated, a format's detail is kept as it is.
     static const std::pair<std::regex, const char*> patterns[] = {
