@@ -295,6 +295,8 @@ void TCanvas2D::Draw()
 
 void TCanvas2D::Clear()
 {
+    // The picture starts again, without a zoom box.
+    FZoomBox.Shown = false;
     ImageResize();
     TCanvas& canvas = DrawCanvas();
     if (FAxisShow) {

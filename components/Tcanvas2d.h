@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -183,12 +184,16 @@ public:
     void ZoomMore();
     void ZoomLess(int X, int Y);
     void ZoomAll();
+    // Draws the zoom box at the centre, or erases the box shown, at the
+    // place and size it was drawn with.
     void ZoomDraw();
     void ZoomDraw(int X, int Y);
     void Pan();
     void PanDraw();
     void PanDraw(int X, int Y);
-    // Step through the windows that zoom, pan and ZoomAll visited.
+    // Step through the windows that zoom, pan and ZoomAll visited. A step
+    // whose window is refused or given up leaves the position in the
+    // history where it was.
     void ZoomBack();
     void ZoomForward();
     const TZoomHistory& ZoomHistory() const { return FHistory; }
@@ -220,6 +225,8 @@ private:
     void WindowDraw(double& Field, double Value);
     // Runs a validating AxisChange and records the change in the history.
     void Navigate(const TPlotWindow& To);
+    // Goes to entry To of the history, if any.
+    void HistoryGo(std::optional<std::size_t> To);
     void RubberPenSet();
     void RubberPenReset();
     void WheelTurn(QWheelEvent* e);
@@ -274,6 +281,13 @@ private:
 
     int FZoomMode = zmNone;
     TPoint FZoomCentre;
+    // The zoom box on the picture: where and how large it was drawn, so
+    // that it is erased as it was drawn whatever changed since.
+    struct TZoomBox {
+        bool Shown = false;
+        TPoint Centre;
+        int HalfWidth = 0, HalfHeight = 0;
+    } FZoomBox;
     TPoint FPanStart, FPanEnd;
     bool FPanning = false;
     // Depth of running AxisChange loops; one may start inside another's

@@ -124,16 +124,17 @@ void TCanvas2D::RubberPenReset()
 
 void TCanvas2D::ZoomDraw()
 {
-    int hh = 0, hw = 0;
-    if (FAxisShow) {
+    if (FAxisShow)
         DrawRegionSet();
-        hh = RoundInt(ClientHeightGet() * 0.5 * FZoomFactor);
-        hw = RoundInt(ClientWidthGet() * 0.5 * FZoomFactor);
+    if (FZoomBox.Shown) {
+        FZoomBox.Shown = false;
     } else {
-        hh = RoundInt(SurfaceHeight() * 0.5 * FZoomFactor);
-        hw = RoundInt(SurfaceWidth() * 0.5 * FZoomFactor);
+        const double w = FAxisShow ? ClientWidthGet() : SurfaceWidth();
+        const double h = FAxisShow ? ClientHeightGet() : SurfaceHeight();
+        FZoomBox = {true, FZoomCentre, RoundInt(w * 0.5 * FZoomFactor), RoundInt(h * 0.5 * FZoomFactor)};
     }
-    const std::int64_t cx = FZoomCentre.X, cy = FZoomCentre.Y;
+    const std::int64_t cx = FZoomBox.Centre.X, cy = FZoomBox.Centre.Y, hw = FZoomBox.HalfWidth,
+                       hh = FZoomBox.HalfHeight;
     const int left = SaturatingInt(cx - hw), right = SaturatingInt(cx + hw), top = SaturatingInt(cy - hh), bottom = SaturatingInt(cy + hh);
     TCanvas& canvas = DrawCanvas();
     RubberPenSet();
@@ -228,17 +229,20 @@ void TCanvas2D::Pan()
         ZoomModeSet(zmPan);
 }
 
-void TCanvas2D::ZoomBack()
+void TCanvas2D::HistoryGo(std::optional<std::size_t> To)
 {
-    if (auto w = FHistory.Back())
-        AxisChange(w->XMin, w->YMin, w->XMax, w->YMax, FZoomSteps);
+    if (!To)
+        return;
+    QPointer<TCanvas2D> alive(this);
+    const TPlotWindow from = Window(), to = FHistory.At(*To);
+    AxisChange(to.XMin, to.YMin, to.XMax, to.YMax, FZoomSteps);
+    if (alive && !(Window() == from))
+        FHistory.Go(*To);
 }
 
-void TCanvas2D::ZoomForward()
-{
-    if (auto w = FHistory.Forward())
-        AxisChange(w->XMin, w->YMin, w->XMax, w->YMax, FZoomSteps);
-}
+void TCanvas2D::ZoomBack() { HistoryGo(FHistory.BackIndex(Window())); }
+
+void TCanvas2D::ZoomForward() { HistoryGo(FHistory.ForwardIndex()); }
 
 void TCanvas2D::ZoomAt(int X, int Y, int Steps)
 {

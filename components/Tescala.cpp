@@ -299,8 +299,15 @@ void TEscala::PaintTextHorizontal()
     if (FTextInterval < 0)
         return;
     const std::int64_t parts = std::int64_t(FTextInterval) + 1;
-    for (std::int64_t i = 0; i <= parts; ++i)
-        c.TextOut(SaturatingInt(M + i * (W - 2 * M) / parts), SaturatingInt(y), Label(LabelValue(i, parts, false)));
+    for (std::int64_t i = 0; i <= parts; ++i) {
+        const std::string text = Label(LabelValue(i, parts, false));
+        // A label stands centred on its point of the band, but no nearer
+        // the sides than the margin: the end labels would otherwise stick
+        // out by half their width and be cut off.
+        const std::int64_t w = c.TextWidth(text);
+        const std::int64_t x = std::max(std::min(M + i * (W - 2 * M) / parts, W - M - w + w / 2), M + w / 2);
+        c.TextOut(SaturatingInt(x), SaturatingInt(y), text);
+    }
 }
 
 void TEscala::PaintBandVertical()

@@ -73,7 +73,15 @@ protected:
     void mouseReleaseEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
+    // The wheel over the picture moves the scroll bars, as their own wheel
+    // does: down (with Shift, or a sideways wheel: right) by the system's
+    // lines per notch, each SmallChange long. Without bars it is left to
+    // the parent.
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
     bool FScrollBars = false;
+    void WheelTurn(QWheelEvent* e);
+    // Parts of a notch from fine-grained wheels and touchpads, added up.
+    QPoint FWheelRest;
 };

@@ -293,6 +293,81 @@ TEST(TCanvas2DZoom, HistoryBackAndForward)
     EXPECT_FALSE(c.ZoomHistory().CanForward());
 }
 
+// A new ZoomFactor does not change the box already on the picture: it is
+// erased as it was drawn, on a move, on leaving the mode, and when a zoom
+// is refused. With axes, so that the clip is in play too.
+TEST(TCanvas2DZoom, BoxOfAnEarlierFactorIsErasedWhole)
+{
+    Canvas2DFixture f;
+    TCanvas2D& c = *f.c;
+    c.SetBounds(0, 0, 244, 194);
+    c.Draw();
+    const auto plain = Pixels(f.Bits());
+
+    c.ZoomModeSet(zmZoomIn);
+    c.SetZoomFactor(0.25);
+    MouseSend(c.Image(), QEvent::MouseMove, Qt::NoButton, 100, 90);
+    // One box, of the new factor, where the pointer is.
+    auto boxed = Pixels(f.Bits());
+    c.ZoomModeSet(zmNone);
+    EXPECT_EQ(Pixels(f.Bits()), plain);
+    c.ZoomModeSet(zmZoomIn);
+    c.ZoomDraw();
+    c.ZoomDraw(100, 90);
+    EXPECT_EQ(Pixels(f.Bits()), boxed);
+
+    for (int next : {zmNone, zmZoomOut, zmPan}) {
+        SCOPED_TRACE(next);
+        c.ZoomModeSet(zmZoomIn);
+        c.SetZoomFactor(0.7);
+        c.ZoomModeSet(next);
+        EXPECT_EQ(Pixels(f.Bits()), plain);
+        c.ZoomModeSet(zmNone);
+        c.SetZoomFactor(0.25);
+    }
+
+    // Too narrow a window: the zoom is refused and the box is back at the
+    // centre, alone.
+    BeepRecorder beeps;
+    c.SetAxisXMax(c.AxisXMin() + 1e-19);
+    const auto narrow = Pixels(f.Bits());
+    c.ZoomModeSet(zmZoomIn);
+    c.SetZoomFactor(0.05);
+    MouseSend(c.Image(), QEvent::MouseButtonPress, Qt::LeftButton, 100, 90);
+    EXPECT_EQ(beeps.Beeps().size(), 1u);
+    c.ZoomModeSet(zmNone);
+    EXPECT_EQ(Pixels(f.Bits()), narrow);
+}
+
+// A window that cannot be shown again (ZoomAll's equal limits) is not kept:
+// back leads to the window before it, and forward has nowhere to go.
+TEST(TCanvas2DZoom, HistoryKeepsOnlyWindowsThatCanBeShown)
+{
+    Plain f;
+    TCanvas2D& c = *f.c;
+    BeepRecorder beeps;
+    c.SetZoomAllXMin(3);
+    c.SetZoomAllXMax(3);
+    c.ZoomModeSet(zmZoomIn);
+    c.ZoomMore();
+    const TPlotWindow zoomed{2.5, 2.5, 7.5, 7.5};
+    c.ZoomAll();
+    EXPECT_EQ(c.Window(), (TPlotWindow{3, 0, 3, 10}));
+    EXPECT_EQ(c.ZoomHistory().Size(), 2u);
+
+    c.ZoomBack();
+    EXPECT_EQ(c.Window(), zoomed);
+    f.draws = 0;
+    c.ZoomForward();
+    EXPECT_EQ(f.draws, 0);
+    EXPECT_EQ(c.Window(), zoomed);
+    c.ZoomBack();
+    EXPECT_EQ(c.Window(), (TPlotWindow{0, 0, 10, 10}));
+    c.ZoomForward();
+    EXPECT_EQ(c.Window(), zoomed);
+    EXPECT_TRUE(beeps.Beeps().empty());
+}
+
 TEST(TCanvas2DZoom, WheelZoomIsOptIn)
 {
     Plain f;
