@@ -250,8 +250,8 @@ double TCanvas2D::ValToScrXD(double X) const { return XMap().ToPixel(X); }
 double TCanvas2D::ValToScrYD(double Y) const { return YMap().ToPixel(Y); }
 double TCanvas2D::ScrToValX(int X) const { return XMap().ToWorld(X); }
 double TCanvas2D::ScrToValY(int Y) const { return YMap().ToWorld(Y); }
-std::string TCanvas2D::ScrToValXS(int X) const { return FormatFloat(FFormat, ScrToValX(X)); }
-std::string TCanvas2D::ScrToValYS(int Y) const { return FormatFloat(FFormat, ScrToValY(Y)); }
+std::string TCanvas2D::ScrToValXS(int X) const { return FormatFloat(LabelFormat(FFormat), ScrToValX(X)); }
+std::string TCanvas2D::ScrToValYS(int Y) const { return FormatFloat(LabelFormat(FFormat), ScrToValY(Y)); }
 
 int TCanvas2D::ClientWidthGet() const
 {

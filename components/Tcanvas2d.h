@@ -141,7 +141,10 @@ public:
     // ------------------------------------------------------- axes
     // Moves the window to the given one in Steps repaints, letting pending
     // input be handled between them; refused with a beep when either
-    // extent is narrower than 1e-20 or wider than 1e20.
+    // extent is narrower than 1e-20 or wider than 1e20. Many steps are
+    // thinned out: at most 120 are drawn, in about a second (by the tick
+    // count). Hiding the canvas or quitting the application shows the end
+    // at once.
     void AxisChange(double XMin, double YMin, double XMax, double YMax, int Steps);
     // The same from the first window to the second, unchecked.
     void AxisChange(double XMin0, double YMin0, double XMax0, double YMax0, double XMin1, double YMin1, double XMax1,
@@ -209,6 +212,8 @@ public:
 protected:
     void Resize() override;
     bool eventFilter(QObject* Watched, QEvent* Event) override;
+    // A change that is running goes to its end at once.
+    void hideEvent(QHideEvent* Event) override;
     // The bevels are not part of the plot: the owner hears only of the
     // drawing surface's input, in its pixels.
     void MouseDown(TMouseButton, TShiftState, int, int) override {}
@@ -294,6 +299,8 @@ private:
     // message processing.
     int FAnimating = 0;
     bool FStopRequest = false;
+    // Hidden or quitting: the running change shows its end and stops.
+    bool FFinishRequest = false;
     bool FDrawOverflow = false;
     // Counts window changes from outside a running animation, which then
     // stops instead of overwriting them with its next step.

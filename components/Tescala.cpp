@@ -69,25 +69,25 @@ void TEscala::SetMargin(int Value)
 
 void TEscala::SetGraduation(TEscalaGraduation Value)
 {
-    if (ChangeField(FColors.Graduation, Value))
+    if (NamedValue(Value) && ChangeField(FColors.Graduation, Value))
         Draw();
 }
 
 void TEscala::SetOrientation(TEscalaOrientation Value)
 {
-    if (ChangeField(FOrientation, Value))
+    if (NamedValue(Value) && ChangeField(FOrientation, Value))
         Draw();
 }
 
 void TEscala::SetPosition(TEscalaPosition Value)
 {
-    if (ChangeField(FPosition, Value))
+    if (NamedValue(Value) && ChangeField(FPosition, Value))
         Draw();
 }
 
 void TEscala::SetAlignment(TEscalaAlignment Value)
 {
-    if (!ChangeField(FAlignment, Value))
+    if (!NamedValue(Value) || !ChangeField(FAlignment, Value))
         return;
     switch (Value) {
     case eaBottom: SetAlign(alBottom); break;
@@ -176,7 +176,7 @@ double TEscala::LabelValue(std::int64_t Index, std::int64_t Parts, bool FromTop)
 
 std::string TEscala::Label(double Value) const
 {
-    return FormatFloat(FFormat, Value, TFormatSettings::FromLocale());
+    return FormatFloat(LabelFormat(FFormat), Value, TFormatSettings::FromLocale());
 }
 
 void TEscala::LabelsMeasure(int& th, int& tw)

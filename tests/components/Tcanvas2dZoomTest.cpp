@@ -1,6 +1,7 @@
 #include "components/Canvas2dHelpers.h"
 
 #include "support/BitmapWords.h"
+#include "toolkit/system/Clock.h"
 #include "toolkit/system/Sound.h"
 
 #include <QPointer>
@@ -240,6 +241,65 @@ TEST(TCanvas2DZoom, ChangesArrivingMidAnimationAreSafe)
     };
     alive->AxisChange(0, 0, 5, 5, 5);
     EXPECT_TRUE(alive.isNull());
+}
+
+TEST(TCanvas2DZoom, AnAnimationOfAnyLengthEndsWithinASecond)
+{
+    Plain f;
+    TCanvas2D& c = *f.c;
+    // A billion steps with drawing that takes 20 ms (by the tick count): a
+    // second of frames and the last one on the target.
+    c.SetZoomSteps(1000000000);
+    f.onDraw = [&] { f.clock.Advance(20); };
+    c.ZoomLess(76, 76);
+    EXPECT_EQ(c.Window(), (TPlotWindow{-5, -5, 15, 15}));
+    EXPECT_GE(f.draws, 2);
+    EXPECT_EQ(f.draws, 1000 / 20 + 1);
+    EXPECT_EQ(c.ZoomSteps(), 1000000000);
+    // Drawing that takes no time at all still draws a bounded number.
+    f.draws = 0;
+    f.onDraw = nullptr;
+    c.ZoomBack();
+    EXPECT_EQ(c.Window(), (TPlotWindow{0, 0, 10, 10}));
+    EXPECT_EQ(f.draws, 120);
+    // Slow drawing skips steps to keep to the second.
+    f.draws = 0;
+    f.onDraw = [&] { f.clock.Advance(450); };
+    c.AxisChange(1, 1, 9, 9, 5);
+    EXPECT_EQ(c.Window(), (TPlotWindow{1, 1, 9, 9}));
+    EXPECT_EQ(f.draws, 4);  // steps 1, 2 (at 450 ms), 4 (at 900 ms), 5
+
+    // Hidden between two steps: the change ends on its target at once (and
+    // a hidden canvas draws nothing more).
+    f.draws = 0;
+    f.onDraw = [&] {
+        if (f.draws == 3)
+            QTimer::singleShot(0, [&] { c.hide(); });
+    };
+    c.AxisChange(0, 0, 10, 10, 1000000000);
+    EXPECT_EQ(c.Window(), (TPlotWindow{0, 0, 10, 10}));
+    EXPECT_EQ(f.draws, 3);
+    EXPECT_FALSE(c.Animating());
+}
+
+TEST(TCanvas2DZoom, QuittingEndsARunningAnimation)
+{
+    Plain f;
+    TCanvas2D& c = *f.c;
+    f.onDraw = [&] {
+        if (f.draws == 3)
+            QCoreApplication::quit();
+    };
+    bool ended = false;
+    QTimer::singleShot(0, [&] {
+        c.AxisChange(0, 0, 1, 1, 1000000000);
+        ended = true;
+        QCoreApplication::quit();
+    });
+    QCoreApplication::exec();
+    EXPECT_TRUE(ended);
+    EXPECT_LE(f.draws, 4);
+    EXPECT_EQ(c.Window(), (TPlotWindow{0, 0, 1, 1}));
 }
 
 TEST(TCanvas2DZoom, ZoomAllInOneRepaint)

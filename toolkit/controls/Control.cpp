@@ -104,7 +104,7 @@ void TControl::SizeAnnounce()
 
 void TControl::SetAlign(TAlign value)
 {
-    if (align_ == value)
+    if (align_ == value || !NamedValue(value))
         return;
     align_ = value;
     ParentRealign();
