@@ -83,15 +83,16 @@ TEST(TCanvas2DSeries, PolylineDrawsWhatEveryLineDraws)
         // Sorted x, several points to a column and sometimes hundreds, with
         // stretches out of order, repeated x and outliers between.
         const int n = 2 + int(u(rng) * (round % 5 == 0 ? 3000 : 300));
-        const double gap = wx / 100 / (1 + u(rng) * 300);
+        const double gap = wx / 100 / (1 + u(rng) * 3000);
+        const double rates[] = {0, 0.001, 0.05};
+        const double backward = rates[round % 3], special = rates[round / 3 % 3] * 2;
         std::vector<double> xs, ys;
         double x = x0 - wx * 0.2 * u(rng);
         for (int i = 0; i < n; ++i) {
-            const double p = u(rng);
-            x += p < 0.05 ? -gap * 50 * u(rng) : p < 0.1 ? 0 : gap * u(rng) * 2;
-            xs.push_back(p > 0.98 ? Value(rng, x0, x0 + wx) : x);
-            ys.push_back(p < 0.9 ? y0 + wy * (0.5 + 0.3 * std::sin(i / 7.0) + 0.2 * (u(rng) - 0.5))
-                                 : Value(rng, y0, y0 + wy));
+            x += u(rng) < backward ? -gap * 50 * u(rng) : u(rng) < 0.05 ? 0 : gap * u(rng) * 2;
+            xs.push_back(u(rng) < special / 5 ? Value(rng, x0, x0 + wx) : x);
+            ys.push_back(u(rng) < special ? Value(rng, y0, y0 + wy)
+                                          : y0 + wy * (0.5 + 0.3 * std::sin(i / 7.0) + 0.2 * (u(rng) - 0.5)));
         }
         const std::string scope = "round " + std::to_string(round);
         for (Canvas2DFixture* f : {&fast, &general}) {
@@ -124,10 +125,13 @@ TEST(TCanvas2DSeries, ColumnsOfPointsEndingARunKeepEveryPoint)
     // The last column of a run has no line on to the next: its last point
     // is left out unless an earlier line covered it, so the column keeps
     // all of its points. Here the series climbs to its top pixel, leaves it
-    // and comes back to end there, then leaves the window.
+    // and comes back to end there; the next point is not a number.
     Canvas2DFixture fast, general;
-    const std::vector<double> xs = {5, 5.001, 5.002, 5.003, 5.004, 5.005, 5.006, 20};
-    const std::vector<double> ys = {2, 8, 4, 8, 8, 3, 8, 5};
+    std::vector<double> xs, ys = {2, 3, 4, 5, 6, 7, 8, 4, 8, 8, 3, 8, 6, 7, 5, 8, 8, 8};
+    for (std::size_t k = 0; k < ys.size(); ++k)
+        xs.push_back(5 + 0.0001 * double(k));
+    xs.push_back(5.1);
+    ys.push_back(NaN);
     for (Canvas2DFixture* f : {&fast, &general}) {
         f->c->Draw();
         f->c->DrawCanvas().Pen.Color = clYellow;
