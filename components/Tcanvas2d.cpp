@@ -5,6 +5,10 @@
 
 #include <QEvent>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -325,11 +329,22 @@ void TCanvas2D::Clear()
     ImageResize();
     TCanvas& canvas = DrawCanvas();
     if (FAxisShow) {
-        CanvasClear(*FImage, canvas, FColorExt);
+        const int l = SaturatingInt(std::int64_t(ValToScrX(FAxisXMin)) + 1);
+        const int t = SaturatingInt(std::int64_t(ValToScrY(FAxisYMax)) + 1);
+        const int r = ValToScrX(FAxisXMax), b = ValToScrY(FAxisYMin);
+        // A one-pixel pen that paints covers the plot's whole rectangle
+        // with the inside colour: the outside colour goes only around it.
+        if (l < r && t < b && canvas.Pen.Width <= 1 && canvas.Pen.Style != psClear && canvas.Pen.Mode != pmNot) {
+            CanvasClear(0, 0, canvas, FColorExt);
+            const int w = SurfaceWidth(), h = SurfaceHeight();
+            for (const TRect& band : {Rect(0, 0, w, t), Rect(0, t, l, b), Rect(r, t, w, b), Rect(0, b, w, h)})
+                canvas.FillRect(band);
+        } else {
+            CanvasClear(*FImage, canvas, FColorExt);
+        }
         canvas.Pen.Color = FColorInt;
         canvas.Brush.Color = FColorInt;
-        canvas.Rectangle(SaturatingInt(std::int64_t(ValToScrX(FAxisXMin)) + 1), SaturatingInt(std::int64_t(ValToScrY(FAxisYMax)) + 1),
-                         ValToScrX(FAxisXMax), ValToScrY(FAxisYMin));
+        canvas.Rectangle(l, t, r, b);
         AxisDraw();
     } else {
         CanvasClear(*FImage, canvas, FColorInt);
@@ -489,6 +504,39 @@ void TCanvas2D::Polyline(std::span<const double> X, std::span<const double> Y)
     flush();
 }
 
+namespace {
+// Whether X[0..n) never decreases and Y[0..n) lies in [YMin, YMax] (NaN
+// fails both), with Y's extremes joined to Lo and Hi. Hundreds of points a
+// column: two at a time, without a branch.
+bool SortedInside(const double* X, const double* Y, std::size_t n, double YMin, double YMax, double& Lo, double& Hi)
+{
+    std::size_t k = 1;
+    bool ok = true;
+#if defined(__SSE2__)
+    __m128d lo = _mm_set1_pd(Lo), hi = _mm_set1_pd(Hi), good = _mm_castsi128_pd(_mm_set1_epi32(-1));
+    const __m128d yMin = _mm_set1_pd(YMin), yMax = _mm_set1_pd(YMax);
+    for (; k + 1 < n; k += 2) {
+        const __m128d x0 = _mm_loadu_pd(X + k - 1), x1 = _mm_loadu_pd(X + k), y = _mm_loadu_pd(Y + k);
+        good = _mm_and_pd(good, _mm_and_pd(_mm_cmple_pd(x0, x1), _mm_and_pd(_mm_cmple_pd(yMin, y), _mm_cmple_pd(y, yMax))));
+        lo = _mm_min_pd(lo, y);
+        hi = _mm_max_pd(hi, y);
+    }
+    ok = _mm_movemask_pd(good) == 3;
+    double l[2], h[2];
+    _mm_storeu_pd(l, lo);
+    _mm_storeu_pd(h, hi);
+    Lo = std::min(l[0], l[1]);
+    Hi = std::max(h[0], h[1]);
+#endif
+    for (; k < n; ++k) {
+        ok = ok && X[k - 1] <= X[k] && YMin <= Y[k] && Y[k] <= YMax;
+        Lo = std::min(Lo, Y[k]);
+        Hi = std::max(Hi, Y[k]);
+    }
+    return ok;
+}
+}  // namespace
+
 // A run of the window's points from `first` (the last point gathered in
 // Run) that lie in pixel column Column with x never decreasing, as dense
 // sorted series have hundreds of. Within one column the connected lines
@@ -524,14 +572,8 @@ std::size_t TCanvas2D::ColumnRun(const TMapCache& m, std::span<const double> X, 
     // Sorted x between two points of the column (and of the window) keeps
     // every point between in it; y must lie in the window too.
     double lo = Y[first], hi = Y[first];
-    bool sorted = X[in] <= FAxisXMax;
-    for (std::size_t k = first + 1; k <= in && sorted; ++k) {
-        const double y = Y[k];
-        sorted = X[k - 1] <= X[k] && FAxisYMin <= y && y <= FAxisYMax;
-        lo = std::min(lo, y);
-        hi = std::max(hi, y);
-    }
-    if (!sorted) {
+    if (!(X[in] <= FAxisXMax) || !SortedInside(X.data() + first, Y.data() + first, in - first + 1, FAxisYMin,
+                                               FAxisYMax, lo, hi)) {
         NoRunBefore = in + 1;
         return first;
     }
