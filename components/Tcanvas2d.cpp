@@ -250,13 +250,9 @@ bool TCanvas2D::TMapCache::TOffSurface::All(double A, double B, double C) const
     return (A >= Before && B >= Before && C >= Before) || (A <= Past && B <= Past && C <= Past);
 }
 
-TCanvas2D::TMapCache& TCanvas2D::Maps() const
+TCanvas2D::TMapCache& TCanvas2D::MapsMake(int w, int h) const
 {
     TMapCache& m = FMaps;
-    const int w = SurfaceWidth(), h = SurfaceHeight();
-    if (m.XMin == FAxisXMin && m.XMax == FAxisXMax && m.YMin == FAxisYMin && m.YMax == FAxisYMax && m.Width == w &&
-        m.Height == h && m.XMargin == FAxisXMargin && m.YMargin == FAxisYMargin && m.Show == FAxisShow)
-        return m;
     m = {FAxisXMin, FAxisXMax, FAxisYMin, FAxisYMax, w, h, FAxisXMargin, FAxisYMargin, FAxisShow, {}, {}, {}, {}, {},
          {}, {}, {}};
     // World y grows upward: its minimum goes to the bottom pixel.

@@ -246,7 +246,18 @@ private:
             static TOffSurface Of(const TAxisMap& Map, int Size);
         } XOff, YOff;
     };
-    TMapCache& Maps() const;
+    // Every primitive asks, so the check is inline.
+    TMapCache& Maps() const
+    {
+        const int w = SurfaceWidth(), h = SurfaceHeight();
+        const TMapCache& m = FMaps;
+        if (m.XMin == FAxisXMin && m.XMax == FAxisXMax && m.YMin == FAxisYMin && m.YMax == FAxisYMax &&
+            m.Width == w && m.Height == h && m.XMargin == FAxisXMargin && m.YMargin == FAxisYMargin &&
+            m.Show == FAxisShow)
+            return FMaps;
+        return MapsMake(w, h);
+    }
+    TMapCache& MapsMake(int w, int h) const;
     mutable TMapCache FMaps;
     // Which sides of the window a point lies beyond (bits 0-3: left,
     // right, below, above), or that it is not a number (bit 4).
