@@ -9,8 +9,10 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <initializer_list>
 #include <limits>
 #include <random>
+#include <string>
 #include <vector>
 
 namespace {
@@ -69,6 +71,29 @@ double Value(std::mt19937& rng, double lo, double hi)
     return special[std::uniform_int_distribution<std::size_t>(0, std::size(special) - 1)(rng)];
 }
 
+// Both canvases showing the same window, repainted, their changes taken.
+void ShowWindow(std::initializer_list<Canvas2DFixture*> fixtures, double x0, double wx, double y0, double wy, bool axes)
+{
+    for (Canvas2DFixture* f : fixtures) {
+        f->c->SetAxisXMin(x0);
+        f->c->SetAxisXMax(x0 + wx);
+        f->c->SetAxisYMin(y0);
+        f->c->SetAxisYMax(y0 + wy);
+        f->c->SetAxisShow(axes);
+        f->c->Draw();
+        // A repaint changes the whole surface, however it is painted.
+        ASSERT_EQ(f->Bits().TakeDirty(), std::vector<TRect>{f->Bits().BoundsRect()});
+    }
+}
+
+void ExpectSamePicture(Canvas2DFixture& fast, Canvas2DFixture& general, const std::string& scope)
+{
+    for (int y = 0; y < 152; ++y)
+        for (int x = 0; x < 152; ++x)
+            ASSERT_EQ(fast.At(x, y), general.At(x, y)) << scope << " at " << x << "," << y;
+    EXPECT_EQ(fast.Bits().TakeDirty(), general.Bits().TakeDirty()) << scope;
+}
+
 }  // namespace
 
 TEST(TCanvas2DSeries, PolylineDrawsWhatEveryLineDraws)
@@ -95,27 +120,17 @@ TEST(TCanvas2DSeries, PolylineDrawsWhatEveryLineDraws)
                                           : y0 + wy * (0.5 + 0.3 * std::sin(i / 7.0) + 0.2 * (u(rng) - 0.5)));
         }
         const std::string scope = "round " + std::to_string(round);
+        ShowWindow({&fast, &general}, x0, wx, y0, wy, round % 3 != 0);
         for (Canvas2DFixture* f : {&fast, &general}) {
-            f->c->SetAxisXMin(x0);
-            f->c->SetAxisXMax(x0 + wx);
-            f->c->SetAxisYMin(y0);
-            f->c->SetAxisYMax(y0 + wy);
-            f->c->SetAxisShow(round % 3 != 0);
-            f->c->Draw();
             TCanvas& canvas = f->c->DrawCanvas();
             canvas.Pen.Color = clYellow;
             canvas.MoveTo(-5, -5);
             if (round % 4 == 1)  // more than one clip rectangle
                 canvas.SetClipRegion({Rect(0, 0, 152, 70), Rect(20, 60, 140, 152)});
-            // A repaint changes the whole surface, however it is painted.
-            ASSERT_EQ(f->Bits().TakeDirty(), std::vector<TRect>{f->Bits().BoundsRect()}) << round;
         }
         const bool generalOverflow = DrawEveryLine(*general.c, xs, ys);
         fast.c->Polyline(xs, ys);
-        for (int y = 0; y < 152; ++y)
-            for (int x = 0; x < 152; ++x)
-                ASSERT_EQ(fast.At(x, y), general.At(x, y)) << scope << " at " << x << "," << y;
-        EXPECT_EQ(fast.Bits().TakeDirty(), general.Bits().TakeDirty()) << scope;
+        ExpectSamePicture(fast, general, scope);
         EXPECT_EQ(fast.c->DrawCanvas().PenPos, general.c->DrawCanvas().PenPos) << scope;
         EXPECT_EQ(fast.c->DrawOverflow(), generalOverflow) << scope;
     }
@@ -133,17 +148,12 @@ TEST(TCanvas2DSeries, ColumnsOfPointsEndingARunKeepEveryPoint)
         xs.push_back(5 + 0.0001 * double(k));
     xs.push_back(5.1);
     ys.push_back(NaN);
-    for (Canvas2DFixture* f : {&fast, &general}) {
-        f->c->Draw();
+    ShowWindow({&fast, &general}, 0, 10, 0, 10, true);
+    for (Canvas2DFixture* f : {&fast, &general})
         f->c->DrawCanvas().Pen.Color = clYellow;
-        f->Bits().TakeDirty();
-    }
     DrawEveryLine(*general.c, xs, ys);
     fast.c->Polyline(xs, ys);
-    for (int y = 0; y < 152; ++y)
-        for (int x = 0; x < 152; ++x)
-            ASSERT_EQ(fast.At(x, y), general.At(x, y)) << x << "," << y;
-    EXPECT_EQ(fast.Bits().TakeDirty(), general.Bits().TakeDirty());
+    ExpectSamePicture(fast, general, "column");
     EXPECT_EQ(fast.c->DrawCanvas().PenPos, general.c->DrawCanvas().PenPos);
 }
 
@@ -158,16 +168,10 @@ TEST(TCanvas2DSeries, TrianglesBeyondTheSurfaceAreLeftUnmapped)
     for (int round = 0; round < 400; ++round) {
         const double x0 = (u(rng) - 0.5) * 100, y0 = (u(rng) - 0.5) * 100;
         const double wx = round % 9 == 0 ? 1e-7 : 1 + u(rng) * 20, wy = round % 13 == 0 ? -5 : 1 + u(rng) * 20;
+        ShowWindow({&fast, &general}, x0, wx, y0, wy, round % 2 == 0);
         for (Canvas2DFixture* f : {&fast, &general}) {
-            f->c->SetAxisXMin(x0);
-            f->c->SetAxisXMax(x0 + wx);
-            f->c->SetAxisYMin(y0);
-            f->c->SetAxisYMax(y0 + wy);
-            f->c->SetAxisShow(round % 2 == 0);
-            f->c->Draw();
             f->c->DrawCanvas().Pen.Color = clLime;
             f->c->DrawCanvas().Brush.Color = clRed;
-            f->Bits().TakeDirty();
         }
         double v[6];
         for (int k = 0; k < 6; ++k)
@@ -181,10 +185,7 @@ TEST(TCanvas2DSeries, TrianglesBeyondTheSurfaceAreLeftUnmapped)
                                             xm.ToPixelInt(v[4]), ym.ToPixelInt(v[5]));
         }
         const std::string scope = "round " + std::to_string(round);
-        for (int y = 0; y < 152; ++y)
-            for (int x = 0; x < 152; ++x)
-                ASSERT_EQ(fast.At(x, y), general.At(x, y)) << scope << " at " << x << "," << y;
-        EXPECT_EQ(fast.Bits().TakeDirty(), general.Bits().TakeDirty()) << scope;
+        ExpectSamePicture(fast, general, scope);
         EXPECT_EQ(fast.c->DrawOverflow(), generalOverflow) << scope;
     }
 }
