@@ -248,15 +248,36 @@ private:
         TPoint ToPixel(double WX, double WY) const { return {X.ToPixelInt(WX), Y.ToPixelInt(WY)}; }
         double EndX = std::numeric_limits<double>::quiet_NaN(), EndY = EndX;
         int EndSX = 0, EndSY = 0;
+        // World values from which on every value maps before the surface's
+        // first pixel (Before) or past its size (Past); NaN when there is
+        // none. Rising when pixels grow with the value.
+        struct TOffSurface {
+            double Before = std::numeric_limits<double>::quiet_NaN(), Past = Before;
+            bool Rising = true;
+            bool All(double A, double B, double C) const;
+            static TOffSurface Of(const TAxisMap& Map, int Size);
+        } XOff, YOff;
     };
-    TMapCache& Maps() const;
+    // Every primitive asks, so the check is inline.
+    TMapCache& Maps() const
+    {
+        const int w = SurfaceWidth(), h = SurfaceHeight();
+        const TMapCache& m = FMaps;
+        if (m.XMin == FAxisXMin && m.XMax == FAxisXMax && m.YMin == FAxisYMin && m.YMax == FAxisYMax &&
+            m.Width == w && m.Height == h && m.XMargin == FAxisXMargin && m.YMargin == FAxisYMargin &&
+            m.Show == FAxisShow)
+            return FMaps;
+        return MapsMake(w, h);
+    }
+    TMapCache& MapsMake(int w, int h) const;
     mutable TMapCache FMaps;
     // Which sides of the window a point lies beyond (bits 0-3: left,
     // right, below, above), or that it is not a number (bit 4).
     unsigned OutCode(double X, double Y) const;
-    // The points of the polyline being drawn, mapped, and their OutCodes.
+    // The mapped points of the polyline run being drawn.
     std::vector<TPoint> FPolylinePixels;
-    std::vector<std::uint8_t> FPolylineCodes;
+    std::size_t ColumnRun(const TMapCache& m, std::span<const double> X, std::span<const double> Y, std::size_t First,
+                          int Column, std::size_t& NoRunBefore, TPoint* Run, std::size_t& Size);
 
     TQelImage* FImage;
     TColor FAxisColor = clWhite;
