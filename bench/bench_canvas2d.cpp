@@ -3,10 +3,10 @@
 // marks on all four sides, a random walk of 100,000 segments and 10,000
 // points of radius 2, no antialiasing, each drawn into an off-screen
 // picture. Also one step of an animated zoom on that plot.
+#include "PlotPeer.h"
 #include "QtBenchMain.h"
 #include "components/plot/Tcanvas2d.h"
 
-#include <qcustomplot.h>
 
 #include <benchmark/benchmark.h>
 
@@ -141,28 +141,12 @@ void BM_Canvas2DZoomStep(benchmark::State& state)
 BENCHMARK(BM_Canvas2DZoomStep)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The same scene in the peer library, rendered into an image.
-struct PeerPlot {
-    QCustomPlot plot;
-    QImage image{PlotWidth, PlotHeight, QImage::Format_RGB32};
+struct ScenePeer : PeerPlot {
     QCPCurve* walk;
 
-    PeerPlot()
+    ScenePeer() : PeerPlot(PlotWidth, PlotHeight)
     {
         const Scene& s = TheScene();
-        plot.resize(PlotWidth, PlotHeight);
-        plot.setNotAntialiasedElements(QCP::aeAll);
-        plot.setBackground(QBrush(Qt::black));
-        plot.axisRect()->setBackground(QBrush(QColor(0, 0, 128)));
-        for (QCPAxis* axis : {plot.xAxis, plot.yAxis, plot.xAxis2, plot.yAxis2}) {
-            axis->setVisible(true);
-            axis->setTickLabels(true);
-            axis->setBasePen(QPen(Qt::white));
-            axis->setTickPen(QPen(Qt::white));
-            axis->setTickLabelColor(Qt::white);
-            axis->setNumberFormat("f");
-            axis->setNumberPrecision(1);
-            axis->ticker()->setTickCount(11);
-        }
         SetWindow({s.xMin, s.yMin, s.xMax, s.yMax});
 
         walk = new QCPCurve(plot.xAxis, plot.yAxis);
@@ -174,18 +158,6 @@ struct PeerPlot {
                       QVector<double>(s.pointY.begin(), s.pointY.end()));
         dots->setLineStyle(QCPGraph::lsNone);
         dots->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, Qt::green, Qt::green, 5));
-    }
-    void SetWindow(const TPlotWindow& w)
-    {
-        for (QCPAxis* x : {plot.xAxis, plot.xAxis2})
-            x->setRange(w.XMin, w.XMax);
-        for (QCPAxis* y : {plot.yAxis, plot.yAxis2})
-            y->setRange(w.YMin, w.YMax);
-    }
-    void Render()
-    {
-        QCPPainter p(&image);
-        plot.toPainter(&p, PlotWidth, PlotHeight);
     }
     // One step of an animation that redraws the way Redraw says.
     template <class Redraw>
@@ -202,7 +174,7 @@ struct PeerPlot {
 
 void BM_QCustomPlotRedraw(benchmark::State& state)
 {
-    PeerPlot peer;
+    ScenePeer peer;
     for (auto _ : state) {
         peer.Render();
         benchmark::ClobberMemory();
@@ -212,7 +184,7 @@ BENCHMARK(BM_QCustomPlotRedraw)->Unit(benchmark::kMillisecond);
 
 void BM_QCustomPlotZoomStep(benchmark::State& state)
 {
-    PeerPlot peer;
+    ScenePeer peer;
     peer.ZoomSteps(state, [&] { peer.Render(); });
 }
 BENCHMARK(BM_QCustomPlotZoomStep)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -220,7 +192,7 @@ BENCHMARK(BM_QCustomPlotZoomStep)->Unit(benchmark::kMillisecond)->UseRealTime();
 // The peer's own animation step: the plot shown, and replotted at once.
 void BM_QCustomPlotZoomStepShown(benchmark::State& state)
 {
-    PeerPlot peer;
+    ScenePeer peer;
     peer.plot.show();
     peer.ZoomSteps(state, [&] { peer.plot.replot(QCustomPlot::rpImmediateRefresh); });
 }
@@ -241,7 +213,7 @@ int main(int argc, char** argv)
         QImage(reinterpret_cast<const uchar*>(b.ScanLine(0)), b.Width(), b.Height(), b.Width() * 4,
                QImage::Format_RGB32)
             .save(QString::fromStdString(dir + "/canvas2d.png"));
-        PeerPlot peer;
+        ScenePeer peer;
         peer.Render();
         peer.image.save(QString::fromStdString(dir + "/peer.png"));
         return true;

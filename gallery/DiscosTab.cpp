@@ -9,13 +9,38 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-namespace {
+#include <cmath>
 
-QString Size(std::int64_t bytes)
+QString DiskSizeText(std::int64_t bytes)
 {
     if (bytes < 0)
         return QString::fromUtf8("desconocido");
-    return QLocale().formattedDataSize(bytes, 1, QLocale::DataSizeTraditionalFormat);
+    static const char* const units[] = {"bytes", "KiB", "MiB", "GiB", "TiB", "PiB", "EiB"};
+    int unit = 0;
+    double value = double(bytes);
+    while (value >= 1024 && unit < 6) {
+        value /= 1024;
+        ++unit;
+    }
+    double tenths = std::round(value * 10) / 10;
+    if (tenths >= 1024 && unit < 6) {
+        tenths = std::round(tenths / 1024 * 10) / 10;
+        ++unit;
+    }
+    const int decimals = unit > 0 && tenths != std::floor(tenths) ? 1 : 0;
+    return QLocale().toString(tenths, 'f', decimals) + u' ' + QString::fromLatin1(units[unit]);
+}
+
+namespace {
+
+// Each column as wide as what it holds, and the last one taking the rest
+// of the width.
+void ColumnsFit(QTableWidget* table)
+{
+    table->resizeColumnsToContents();
+    // Sizing the last column to its contents ends its stretch.
+    table->horizontalHeader()->setStretchLastSection(false);
+    table->horizontalHeader()->setStretchLastSection(true);
 }
 
 } // namespace
@@ -67,8 +92,8 @@ void TDiscosTab::FillRow(unsigned filling, std::size_t index)
     info.SetDrive(FVolumes[index]);
     const QString cells[] = {QString::fromStdString(info.Drive()),      QString::fromStdString(info.DriveType()),
                              QString::fromStdString(info.VolumeName()), QString::fromStdString(info.FileSystem()),
-                             QString::fromStdString(info.SerialNumberStr()), Size(info.DriveSize()),
-                             Size(info.DriveFree())};
+                             QString::fromStdString(info.SerialNumberStr()), DiskSizeText(info.DriveSize()),
+                             DiskSizeText(info.DriveFree())};
     const int r = Table->rowCount();
     Table->insertRow(r);
     for (int c = 0; c < 7; ++c) {
@@ -77,6 +102,6 @@ void TDiscosTab::FillRow(unsigned filling, std::size_t index)
             item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
         Table->setItem(r, c, item);
     }
-    Table->resizeColumnsToContents();
+    ColumnsFit(Table);
     QMetaObject::invokeMethod(this, [this, filling, index] { FillRow(filling, index + 1); }, Qt::QueuedConnection);
 }

@@ -42,7 +42,6 @@ TEscalaTab::TEscalaTab(TStatusLine Status, QWidget* Parent) : QWidget(Parent), F
     Field = new TQelImage(this);
     Field->setMinimumSize(200, 150);
     Scale = new TEscala(this);
-    Scale->SetAutoSize(false);
     FStage->addWidget(Field, 0, 0);
 
     Graduation = Choice({"Dos colores", "Tres colores"}, this);
@@ -116,15 +115,15 @@ void TEscalaTab::Apply()
     FStage->removeWidget(Scale);
     Scale->setMinimumSize(0, 0);
     Scale->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    // Room for the end labels, which stand centred on the band's ends.
-    Scale->SetMargin(vertical ? 5 : 30);
+    // The scale sizes itself across its band to what it shows; the layout
+    // keeps that size and gives it the length of the field.
+    Scale->Draw();
     if (vertical) {
-        Scale->setFixedWidth(90);
+        Scale->setFixedWidth(Scale->Width());
         FStage->addWidget(Scale, 0, 1);
     } else {
-        Scale->setFixedHeight(70);
+        Scale->setFixedHeight(Scale->Height());
         FStage->addWidget(Scale, 1, 0);
     }
-    Scale->Draw();
     FieldDraw();
 }

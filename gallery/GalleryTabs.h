@@ -10,12 +10,15 @@
 
 #include <QWidget>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
+class QButtonGroup;
 class QComboBox;
+class QPushButton;
 class QDoubleSpinBox;
 class QGridLayout;
 class QSpinBox;
@@ -31,13 +34,21 @@ public:
     // The sample picture: a pixel pass, bevels, OR-combined shapes, a
     // shaded ball and turned text.
     void Sample();
+    // Ask for a file name, then Open or Save.
     void FileOpen();
     void FileSave();
+    // Read or write the picture; a failure is shown in the error box, in
+    // Spanish, with the file's name and the reason.
+    void Open(const QString& Name);
+    void Save(const QString& Name);
     void Turn();
     void TextInvert();
 
     TQelImage* Image;
     QSpinBox* Angle;
+
+private:
+    void PictureFileDo(bool Writing, const QString& Name, const std::function<void()>& Action);
 };
 
 // "Panel": a picture larger than the panel, moved by its scroll bars.
@@ -59,14 +70,29 @@ class TGraficoTab : public QWidget {
 public:
     TGraficoTab(TStatusLine Status, QWidget* Parent = nullptr);
     static double Function(double X);
+    // What the buttons and keys do.
+    void ModeSet(int Mode);
+    void ZoomAll();
+    void HistoryBack();
+    void HistoryForward();
 
     TCanvas2D* Plot;
+    // The mode buttons, each with its mode as id; the active one is down.
+    QButtonGroup* Modes;
+    QPushButton* Back;
+    QPushButton* Forward;
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
 
 private:
     void PlotDraw();
+    // The mode pressed and the history steps that can be taken.
+    void ControlsShow();
+    // The world coordinates under the pointer (given in pixels of the
+    // plot's surface), or none when it is not over the plot.
+    void PointerShow();
+    void PointerShow(QPoint At);
 
     TStatusLine FStatus;
     std::vector<std::pair<double, double>> FCloud;
@@ -95,6 +121,12 @@ private:
     // The field, and the scale beside it or under it.
     QGridLayout* FStage;
 };
+
+// A size as the "Discos" page shows it, in the binary units it is reckoned
+// in: "0 bytes", "512 bytes", "128 KiB", "465,8 GiB" (the locale's
+// separators), with one decimal only when it is not a whole number;
+// "desconocido" for a negative one.
+QString DiskSizeText(std::int64_t Bytes);
 
 // "Discos": every volume and what TDiskInfo reads of it.
 class TDiscosTab : public QWidget {

@@ -1,5 +1,7 @@
 #include "gallery/GalleryTabs.h"
 
+#include <QButtonGroup>
+#include <QCursor>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -20,14 +22,23 @@ TGraficoTab::TGraficoTab(TStatusLine Status, QWidget* Parent) : QWidget(Parent),
         b->setFocusPolicy(Qt::NoFocus);
         connect(b, &QPushButton::clicked, this, action);
         row->addWidget(b);
+        return b;
     };
-    button("Ampliar", "Tecla +: pulse en el gráfico para ampliar alrededor del punto",
-           [this] { Plot->ZoomModeSet(zmZoomIn); });
-    button("Reducir", "Tecla -: pulse en el gráfico para reducir alrededor del punto",
-           [this] { Plot->ZoomModeSet(zmZoomOut); });
-    button("Desplazar", "Tecla D: arrastre el gráfico", [this] { Plot->ZoomModeSet(zmPan); });
-    button("Ver todo", "Tecla T: vuelve a la ventana inicial", [this] { Plot->ZoomAll(); });
-    button("Sin modo", "Tecla Esc: el ratón no cambia la ventana", [this] { Plot->ZoomModeSet(zmNone); });
+    // The mode buttons stay pressed while their mode lasts.
+    Modes = new QButtonGroup(this);
+    auto mode = [&](const char* text, const char* tip, int zoomMode) {
+        QPushButton* b = button(text, tip, [this, zoomMode] { ModeSet(zoomMode); });
+        b->setCheckable(true);
+        Modes->addButton(b, zoomMode);
+    };
+    mode("Ampliar", "Tecla +: pulse en el gráfico para ampliar alrededor del punto", zmZoomIn);
+    mode("Reducir", "Tecla -: pulse en el gráfico para reducir alrededor del punto", zmZoomOut);
+    mode("Desplazar", "Tecla D: arrastre el gráfico", zmPan);
+    mode("Sin modo", "Tecla Esc: el ratón no cambia la ventana", zmNone);
+    row->addSpacing(12);
+    button("Ver todo", "Tecla T: vuelve a la ventana inicial", [this] { ZoomAll(); });
+    Back = button("Atrás", "Alt+←: la ventana vista antes", [this] { HistoryBack(); });
+    Forward = button("Adelante", "Alt+→: la ventana vista después", [this] { HistoryForward(); });
     row->addStretch(1);
     column->addLayout(row);
 
@@ -50,24 +61,80 @@ TGraficoTab::TGraficoTab(TStatusLine Status, QWidget* Parent) : QWidget(Parent),
     Plot->SetZoomAllYMin(-1.5);
     Plot->SetZoomAllYMax(1.5);
     Plot->SetWheelZoom(true);
-    Plot->OnDraw = [this](TObject*) { PlotDraw(); };
-    Plot->OnMouseMove = [this](TObject*, TShiftState, int X, int Y) {
-        FStatus(QString::fromUtf8("x = %1    y = %2")
-                    .arg(QString::fromStdString(Plot->ScrToValXS(X)), QString::fromStdString(Plot->ScrToValYS(Y))));
+    Plot->OnDraw = [this](TObject*) {
+        PlotDraw();
+        // The window moved under the pointer.
+        PointerShow();
+        ControlsShow();
     };
+    Plot->OnMouseMove = [this](TObject*, TShiftState, int X, int Y) { PointerShow(QPoint(X, Y)); };
+    // A press of another button leaves the mode.
+    Plot->OnMouseDown = [this](TObject*, TMouseButton, TShiftState, int, int) { ControlsShow(); };
     Plot->Draw();
+}
+
+void TGraficoTab::ModeSet(int Mode)
+{
+    Plot->ZoomModeSet(Mode);
+    ControlsShow();
+}
+
+void TGraficoTab::ZoomAll()
+{
+    Plot->ZoomAll();
+    ControlsShow();
+}
+
+void TGraficoTab::HistoryBack()
+{
+    Plot->ZoomBack();
+    ControlsShow();
+}
+
+void TGraficoTab::HistoryForward()
+{
+    Plot->ZoomForward();
+    ControlsShow();
+}
+
+void TGraficoTab::ControlsShow()
+{
+    if (QAbstractButton* b = Modes->button(Plot->ZoomMode()))
+        b->setChecked(true);
+    Back->setEnabled(Plot->ZoomHistory().BackIndex(Plot->Window()).has_value());
+    Forward->setEnabled(Plot->ZoomHistory().ForwardIndex().has_value());
+}
+
+void TGraficoTab::PointerShow() { PointerShow(Plot->Image().mapFromGlobal(QCursor::pos())); }
+
+void TGraficoTab::PointerShow(QPoint At)
+{
+    if (!Plot->Image().rect().contains(At)) {
+        FStatus(QString());
+        return;
+    }
+    FStatus(QString::fromUtf8("x = %1    y = %2")
+                .arg(QString::fromStdString(Plot->ScrToValXS(At.x())), QString::fromStdString(Plot->ScrToValYS(At.y()))));
 }
 
 double TGraficoTab::Function(double X) { return std::sin(2 * X) * std::exp(-X * X / 16); }
 
 void TGraficoTab::keyPressEvent(QKeyEvent* e)
 {
+    if (e->modifiers() & Qt::AltModifier) {
+        switch (e->key()) {
+        case Qt::Key_Left: HistoryBack(); break;
+        case Qt::Key_Right: HistoryForward(); break;
+        default: QWidget::keyPressEvent(e);
+        }
+        return;
+    }
     switch (e->key()) {
-    case Qt::Key_Plus: Plot->ZoomModeSet(zmZoomIn); break;
-    case Qt::Key_Minus: Plot->ZoomModeSet(zmZoomOut); break;
-    case Qt::Key_D: Plot->ZoomModeSet(zmPan); break;
-    case Qt::Key_T: Plot->ZoomAll(); break;
-    case Qt::Key_Escape: Plot->ZoomModeSet(zmNone); break;
+    case Qt::Key_Plus: ModeSet(zmZoomIn); break;
+    case Qt::Key_Minus: ModeSet(zmZoomOut); break;
+    case Qt::Key_D: ModeSet(zmPan); break;
+    case Qt::Key_T: ZoomAll(); break;
+    case Qt::Key_Escape: ModeSet(zmNone); break;
     default: QWidget::keyPressEvent(e);
     }
 }

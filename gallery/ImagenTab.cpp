@@ -1,5 +1,8 @@
 #include "gallery/GalleryTabs.h"
 
+#include "gallery/PictureErrors.h"
+#include "toolkit/system/Errors.h"
+
 #include "toolkit/controls/Controls.h"
 #include "toolkit/graphics/Graphics.h"
 
@@ -110,11 +113,31 @@ void TImagenTab::FileOpen()
 {
     const QString name = QFileDialog::getOpenFileName(this, QString::fromUtf8("Abrir imagen"), QString(),
                                                       QString::fromUtf8(ReadFilter));
-    if (name.isEmpty())
-        return;
-    // A file that cannot be read is reported here, in the error box, and
-    // the picture stays as it was.
-    Application->Guard([&] { Image->LoadFromFile(name.toStdString()); });
+    if (!name.isEmpty())
+        Open(name);
+}
+
+void TImagenTab::Open(const QString& Name)
+{
+    // A file that cannot be read is reported in the error box, and the
+    // picture stays as it was.
+    PictureFileDo(false, Name, [&] { Image->LoadFromFile(Name.toStdString()); });
+}
+
+void TImagenTab::Save(const QString& Name)
+{
+    PictureFileDo(true, Name, [&] { Image->SaveToFile(Name.toStdString()); });
+}
+
+void TImagenTab::PictureFileDo(bool Writing, const QString& Name, const std::function<void()>& Action)
+{
+    try {
+        Action();
+    } catch (const EInvalidGraphic& e) {
+        Application->ShowException(Exception(PictureErrorText(Writing, Name.toStdString(), e.Message())));
+    } catch (const std::exception& e) {
+        Application->ShowException(e);
+    }
 }
 
 void TImagenTab::FileSave()
@@ -128,7 +151,7 @@ void TImagenTab::FileSave()
     // when the name has none.
     if (QFileInfo(name).suffix().isEmpty())
         name += QRegularExpression(R"(\(\*(\.\w+))").match(filter).captured(1);
-    Application->Guard([&] { Image->SaveToFile(name.toStdString()); });
+    Save(name);
 }
 
 void TImagenTab::Turn()

@@ -4,6 +4,7 @@
 
 int main(int argc, char** argv)
 {
+    ExitClearlyWithoutDisplay();
     TApplication app(argc, argv);
     CargarTraduccionQt();
     app.SetTitle("Componentes Pelmora");

@@ -15,6 +15,9 @@ namespace {
 
 constexpr const char* kArchivoAjustes = "tilvo.ini";
 constexpr const char* kArchivoCopia = "tilvo.ini.bak";
+// Copies kept of partly read files: tilvo.ini.bak, the newest, and
+// tilvo.ini.bak.1 to tilvo.ini.bak.4 before it.
+constexpr int kCopias = 5;
 // Longest font name kept from the file's first line, in characters.
 constexpr std::size_t kLargoNombre = 254;
 // Far more than the file ever holds; anything past it is not read.
@@ -184,7 +187,7 @@ void TTilvo::GuardarAjustes()
         case TReadOutcome::Refused:
             return;
         case TReadOutcome::Read:
-            if (!entero || !ReplaceFileContents(kArchivoCopia, viejo).empty())
+            if (!entero || !KeepNewestCopy(kArchivoCopia, viejo, kCopias).empty())
                 return;
             break;
         }

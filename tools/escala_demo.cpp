@@ -1,6 +1,7 @@
 // Shows colour scales beside fields coloured with them: on the left the
 // blue-green-red palette, on the right a two-colour gradient in steps of 10,
-// each with a vertical and a horizontal scale.
+// each with a vertical and a horizontal scale; below, two scales docked to
+// the edges of a panel.
 #include "components/scale/Tescala.h"
 
 #include <QLabel>
@@ -49,7 +50,7 @@ int main(int argc, char** argv)
     TCustomPanel form;
     form.setWindowTitle("TEscala");
     form.SetBevelOuter(bvNone);
-    form.SetBounds(0, 0, 980, 450);
+    form.SetBounds(0, 0, 980, 700);
 
     Caption(&form, "Tres colores", 20, 8);
     auto* left = new TQelImage(&form);
@@ -63,8 +64,6 @@ int main(int argc, char** argv)
     leftBar->SetGraduation(egThree);
     leftBar->SetOrientation(eoHorizontal);
     leftBar->SetTextInterval(3);
-    // Room for the end labels, which are centred on the band's ends.
-    leftBar->SetMargin(22);
     leftBar->SetBounds(20, 300, 360, 10);
 
     Caption(&form, "Dos colores, intervalo 10", 500, 8);
@@ -88,11 +87,27 @@ int main(int argc, char** argv)
     rightBar->SetPosition(epInverse);
     rightBar->SetFormat("0");
     rightBar->SetTextInterval(9);
-    rightBar->SetMargin(12);
     rightBar->SetBounds(500, 300, 360, 10);
+
+    // Scales docked to a panel's edges, sized to their content; the field
+    // takes what is left.
+    Caption(&form, "Acopladas: abajo y a la derecha", 20, 420);
+    auto* dock = new TCustomPanel(&form);
+    dock->SetBevelOuter(bvLowered);
+    dock->SetBounds(20, 442, 560, 240);
+    auto* docked = new TQelImage(dock);
+    docked->SetAlign(alClient);
+    auto* bottom = new TEscala(dock);
+    bottom->SetGraduation(egThree);
+    bottom->SetPosition(epInverse);
+    bottom->SetAlignment(eaBottom);
+    auto* side = new TEscala(dock);
+    side->SetGraduation(egThree);
+    side->SetAlignment(eaRight);
 
     Colour(*left, *leftScale);
     Colour(*right, *rightScale);
+    Colour(*docked, *side);
 
     form.show();
     // The mark lasts until the next Draw, so it goes on after the first

@@ -1,6 +1,7 @@
 #include "windows/Program.h"
 
 #include "toolkit/controls/Controls.h"
+#include "windows/DisplayProbe.h"
 #include "windows/Tilvou.h"
 
 #include <QTranslator>
@@ -11,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string>
 
 namespace {
 
@@ -20,7 +22,17 @@ void StartHandler(QtMsgType type, const QMessageLogContext& context, const QStri
 {
     const char* category = context.category ? context.category : "";
     if (type == QtFatalMsg && message.contains("platform plugin")) {
-        std::fputs("no graphical display: set DISPLAY or WAYLAND_DISPLAY\n", stderr);
+        // With a display named, what went wrong with it; the toolkit does
+        // not say.
+        const char* display = std::getenv("DISPLAY");
+        if (display && *display) {
+            std::string problem = DisplayConnectionProblem(display);
+            if (problem.empty())
+                problem = "the display refused the program";
+            std::fprintf(stderr, "cannot connect to display %s: %s\n", display, problem.c_str());
+        } else {
+            std::fputs("no graphical display: set DISPLAY or WAYLAND_DISPLAY\n", stderr);
+        }
         std::_Exit(1);
     }
     // What the platform plugins say while they fail to connect would only

@@ -15,5 +15,8 @@ bool CargarTraduccionQt(const QString& carpeta = QLibraryInfo::path(QLibraryInfo
 
 // Without a display the toolkit gives up in its own words, with an abort.
 // After this call such a start says "no graphical display: set DISPLAY or
-// WAYLAND_DISPLAY" and ends with status 1. Call it before RunTilvo.
+// WAYLAND_DISPLAY" and ends with status 1; with DISPLAY set, it says why
+// that display cannot be used instead ("cannot connect to display :0:
+// connection refused"). Call it first in main, before the application
+// object is made.
 void ExitClearlyWithoutDisplay();

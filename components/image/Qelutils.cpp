@@ -54,3 +54,14 @@ bool TriangleDraw(int Width, int Height, TCanvas& Canvas, int X1, int Y1, int X2
     Canvas.Polygon(points);
     return true;
 }
+
+std::string LabelFormat(const std::string& Format)
+{
+    if (Format.size() <= LabelFormatMax)
+        return Format;
+    // Back over the continuation bytes of a character cut in two.
+    std::size_t n = LabelFormatMax;
+    while (n > 0 && (static_cast<unsigned char>(Format[n]) & 0xC0) == 0x80)
+        --n;
+    return Format.substr(0, n);
+}

@@ -4,7 +4,9 @@
 #include "toolkit/graphics/Graphics.h"
 
 #include <concepts>
+#include <cstddef>
 #include <cstdint>
+#include <string>
 #include <type_traits>
 
 // The colour `Step` steps of `Steps` along the straight line from Color1 to
@@ -17,6 +19,13 @@ TColor ColorMix(TColor Color1, TColor Color2, int Step, int Steps);
 // give its nearest end, not-a-number gives 0 (the toolkit's saturating
 // rounding, under the name the components know it by).
 inline int RoundInt(double Value) { return SaturatingRound(Value); }
+
+// The number format of a label as it is drawn: no more than its first
+// LabelFormatMax bytes, cut before a character that would not fit whole.
+// That is more than any label has room to show, and a longer format would
+// only cost time on every label. The property keeps the whole text.
+inline constexpr std::size_t LabelFormatMax = 256;
+std::string LabelFormat(const std::string& Format);
 
 // Coordinates that the drawing code can take safely: every coordinate and
 // every difference that the shape's edges need lies in -8191..8191.

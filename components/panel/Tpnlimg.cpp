@@ -1,6 +1,11 @@
 #include "components/panel/Tpnlimg.h"
 
+#include <QApplication>
 #include <QMouseEvent>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <cstdint>
 
 namespace {
 
@@ -30,6 +35,17 @@ TScrollBar* Bar(QWidget* Owner, TScrollBarKind Kind)
     return b;
 }
 
+// Moves a bar by whole notches of the wheel, up or left for positive ones,
+// through its position, so that it raises its change event.
+void WheelScroll(TScrollBar* bar, int notches)
+{
+    if (!bar || notches == 0)
+        return;
+    const std::int64_t step = std::int64_t(QApplication::wheelScrollLines()) * bar->SmallChange();
+    const std::int64_t to = std::int64_t(bar->Position()) - notches * step;
+    bar->SetPosition(int(std::clamp<std::int64_t>(to, bar->Min(), std::max(bar->Min(), bar->Max()))));
+}
+
 }  // namespace
 
 TPnlImg::TPnlImg(QWidget* Owner) : TCustomPanel(Owner)
@@ -49,6 +65,7 @@ TPnlImg::TPnlImg(QWidget* Owner) : TCustomPanel(Owner)
     Image = new TQelImage(Panel);
     Image->SetVisible(true);
     Image->SetAlign(alClient);
+    Image->installEventFilter(this);
     Image->OnClick = [this](TObject* Sender) { ImageClick(Sender); };
     Image->OnDblClick = [this](TObject* Sender) { ImageDblClick(Sender); };
     Image->OnMouseDown = [this](TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y) {
@@ -161,3 +178,24 @@ void TPnlImg::mousePressEvent(QMouseEvent* e) { e->accept(); }
 void TPnlImg::mouseReleaseEvent(QMouseEvent* e) { e->accept(); }
 void TPnlImg::mouseDoubleClickEvent(QMouseEvent* e) { e->accept(); }
 void TPnlImg::mouseMoveEvent(QMouseEvent* e) { e->accept(); }
+
+bool TPnlImg::eventFilter(QObject* Watched, QEvent* Event)
+{
+    if (Watched == Image && Event->type() == QEvent::Wheel && FScrollBars) {
+        WheelTurn(static_cast<QWheelEvent*>(Event));
+        return true;
+    }
+    return TCustomPanel::eventFilter(Watched, Event);
+}
+
+void TPnlImg::WheelTurn(QWheelEvent* e)
+{
+    QPoint delta = e->angleDelta();
+    if (e->modifiers() & Qt::ShiftModifier && delta.x() == 0)
+        delta = {delta.y(), 0};
+    FWheelRest += delta;
+    const QPoint notches(FWheelRest.x() / 120, FWheelRest.y() / 120);
+    FWheelRest -= notches * 120;
+    WheelScroll(ScrollBarH, notches.x());
+    WheelScroll(ScrollBarV, notches.y());
+}

@@ -86,7 +86,15 @@ protected:
     void mouseReleaseEvent(QMouseEvent* e) override;      // Taken and dropped.
     void mouseDoubleClickEvent(QMouseEvent* e) override;  // Taken and dropped.
     void mouseMoveEvent(QMouseEvent* e) override;         // Taken and dropped.
+    // The wheel over the picture moves the scroll bars, as their own wheel
+    // does: down (with Shift, or a sideways wheel: right) by the system's
+    // lines per notch, each SmallChange long. Without bars it is left to
+    // the parent.
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
     bool FScrollBars = false;
+    void WheelTurn(QWheelEvent* e);
+    // Parts of a notch from fine-grained wheels and touchpads, added up.
+    QPoint FWheelRest;
 };

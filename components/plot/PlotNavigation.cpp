@@ -57,25 +57,50 @@ void TZoomHistory::Push(const TPlotWindow& w)
 
 void TZoomHistory::Record(const TPlotWindow& From, const TPlotWindow& To)
 {
-    if (windows_.empty() || !(windows_[index_] == From))
+    if (WindowValid(From) && (windows_.empty() || !(windows_[index_] == From)))
         Push(From);
-    if (!(windows_[index_] == To))
+    if (WindowValid(To) && (windows_.empty() || !(windows_[index_] == To)))
         Push(To);
+}
+
+std::optional<std::size_t> TZoomHistory::BackIndex(const TPlotWindow& Shown) const
+{
+    if (windows_.empty())
+        return std::nullopt;
+    if (!(windows_[index_] == Shown))
+        return index_;
+    if (!CanBack())
+        return std::nullopt;
+    return index_ - 1;
+}
+
+std::optional<std::size_t> TZoomHistory::ForwardIndex() const
+{
+    if (!CanForward())
+        return std::nullopt;
+    return index_ + 1;
+}
+
+void TZoomHistory::Go(std::size_t Index)
+{
+    if (Index < windows_.size())
+        index_ = Index;
+}
+
+std::optional<TPlotWindow> TZoomHistory::Step(std::optional<std::size_t> To)
+{
+    if (!To)
+        return std::nullopt;
+    Go(*To);
+    return windows_[*To];
 }
 
 std::optional<TPlotWindow> TZoomHistory::Back()
 {
-    if (!CanBack())
-        return std::nullopt;
-    return windows_[--index_];
+    return Step(windows_.empty() ? std::nullopt : BackIndex(windows_[index_]));
 }
 
-std::optional<TPlotWindow> TZoomHistory::Forward()
-{
-    if (!CanForward())
-        return std::nullopt;
-    return windows_[++index_];
-}
+std::optional<TPlotWindow> TZoomHistory::Forward() { return Step(ForwardIndex()); }
 
 void TZoomHistory::Clear()
 {

@@ -40,7 +40,8 @@ TPlotWindow WindowBetween(const TPlotWindow& From, const TPlotWindow& To, int St
 
 // The windows that navigation visited, with the position of the one shown.
 // A new window drops those ahead of the position, as a browser's history
-// does; the oldest go when there are more than Depth.
+// does; the oldest go when there are more than Depth. Only windows that
+// WindowValid accepts are kept: every one can be shown again.
 class TZoomHistory {
 public:
     static constexpr std::size_t DefaultDepth = 64;  // Windows kept unless told otherwise.
@@ -50,8 +51,16 @@ public:
     // A change from From to To ended. From is recorded first when the
     // window was moved by other means since the last record.
     void Record(const TPlotWindow& From, const TPlotWindow& To);
-    // The window before (after) the current one, which becomes current;
-    // nothing at either end.
+    // The entry to go back to from the window Shown, and the one ahead;
+    // nothing at either end. When Shown is not the current entry (the
+    // window was moved by other means, or to one that is not kept), back
+    // leads to the current entry. Nothing moves until Go.
+    std::optional<std::size_t> BackIndex(const TPlotWindow& Shown) const;
+    std::optional<std::size_t> ForwardIndex() const;
+    const TPlotWindow& At(std::size_t Index) const { return windows_[Index]; }
+    // Makes entry Index (from the two above) the current one.
+    void Go(std::size_t Index);
+    // The window before (after) the current one, which becomes current.
     std::optional<TPlotWindow> Back();
     // See Back.
     std::optional<TPlotWindow> Forward();
@@ -62,6 +71,7 @@ public:
 
 private:
     void Push(const TPlotWindow& w);
+    std::optional<TPlotWindow> Step(std::optional<std::size_t> To);
 
     std::vector<TPlotWindow> windows_;
     std::size_t index_ = 0;

@@ -5,6 +5,10 @@
 
 #include <QEvent>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -221,14 +225,35 @@ void TCanvas2D::SetZoomSteps(int Value)
 
 // ----------------------------------------------------------------- mapping
 
-TCanvas2D::TMapCache& TCanvas2D::Maps() const
+// The world limits of the pixels 0..Size on one axis, checked by mapping
+// them back: the map never decreases (or never increases) with the value.
+TCanvas2D::TMapCache::TOffSurface TCanvas2D::TMapCache::TOffSurface::Of(const TAxisMap& Map, int Size)
+{
+    TCanvas2D::TMapCache::TOffSurface o;
+    const double direction = double(Map.PixelSpan()) * (Map.W2() - Map.W1());
+    if (!Map.WorldUsable() || !(direction != 0))
+        return o;
+    o.Rising = direction > 0;
+    const double before = Map.ToWorld(-2), past = Map.ToWorld(double(Size) + 2);
+    if (Map.ToPixelInt(before) < 0)
+        o.Before = before;
+    if (Map.ToPixelInt(past) > Size)
+        o.Past = past;
+    return o;
+}
+
+bool TCanvas2D::TMapCache::TOffSurface::All(double A, double B, double C) const
+{
+    if (Rising)
+        return (A <= Before && B <= Before && C <= Before) || (A >= Past && B >= Past && C >= Past);
+    return (A >= Before && B >= Before && C >= Before) || (A <= Past && B <= Past && C <= Past);
+}
+
+TCanvas2D::TMapCache& TCanvas2D::MapsMake(int w, int h) const
 {
     TMapCache& m = FMaps;
-    const int w = SurfaceWidth(), h = SurfaceHeight();
-    if (m.XMin == FAxisXMin && m.XMax == FAxisXMax && m.YMin == FAxisYMin && m.YMax == FAxisYMax && m.Width == w &&
-        m.Height == h && m.XMargin == FAxisXMargin && m.YMargin == FAxisYMargin && m.Show == FAxisShow)
-        return m;
-    m = {FAxisXMin, FAxisXMax, FAxisYMin, FAxisYMax, w, h, FAxisXMargin, FAxisYMargin, FAxisShow, {}, {}};
+    m = {FAxisXMin, FAxisXMax, FAxisYMin, FAxisYMax, w, h, FAxisXMargin, FAxisYMargin, FAxisShow, {}, {}, {}, {}, {},
+         {}, {}, {}};
     // World y grows upward: its minimum goes to the bottom pixel.
     if (FAxisShow) {
         m.X = {FAxisXMin, FAxisXMax, FAxisXMargin, SaturatingInt(std::int64_t(w) - FAxisXMargin)};
@@ -237,6 +262,8 @@ TCanvas2D::TMapCache& TCanvas2D::Maps() const
         m.X = {FAxisXMin, FAxisXMax, 0, w};
         m.Y = {FAxisYMin, FAxisYMax, h, 0};
     }
+    m.XOff = TMapCache::TOffSurface::Of(m.X, w);
+    m.YOff = TMapCache::TOffSurface::Of(m.Y, h);
     return m;
 }
 
@@ -249,8 +276,8 @@ double TCanvas2D::ValToScrXD(double X) const { return XMap().ToPixel(X); }
 double TCanvas2D::ValToScrYD(double Y) const { return YMap().ToPixel(Y); }
 double TCanvas2D::ScrToValX(int X) const { return XMap().ToWorld(X); }
 double TCanvas2D::ScrToValY(int Y) const { return YMap().ToWorld(Y); }
-std::string TCanvas2D::ScrToValXS(int X) const { return FormatFloat(FFormat, ScrToValX(X)); }
-std::string TCanvas2D::ScrToValYS(int Y) const { return FormatFloat(FFormat, ScrToValY(Y)); }
+std::string TCanvas2D::ScrToValXS(int X) const { return FormatFloat(LabelFormat(FFormat), ScrToValX(X)); }
+std::string TCanvas2D::ScrToValYS(int Y) const { return FormatFloat(LabelFormat(FFormat), ScrToValY(Y)); }
 
 int TCanvas2D::ClientWidthGet() const
 {
@@ -293,14 +320,27 @@ void TCanvas2D::Draw()
 
 void TCanvas2D::Clear()
 {
+    // The picture starts again, without a zoom box.
+    FZoomBox.Shown = false;
     ImageResize();
     TCanvas& canvas = DrawCanvas();
     if (FAxisShow) {
-        CanvasClear(*FImage, canvas, FColorExt);
+        const int l = SaturatingInt(std::int64_t(ValToScrX(FAxisXMin)) + 1);
+        const int t = SaturatingInt(std::int64_t(ValToScrY(FAxisYMax)) + 1);
+        const int r = ValToScrX(FAxisXMax), b = ValToScrY(FAxisYMin);
+        // A one-pixel pen that paints covers the plot's whole rectangle
+        // with the inside colour: the outside colour goes only around it.
+        if (l < r && t < b && canvas.Pen.Width <= 1 && canvas.Pen.Style != psClear && canvas.Pen.Mode != pmNot) {
+            CanvasClear(0, 0, canvas, FColorExt);
+            const int w = SurfaceWidth(), h = SurfaceHeight();
+            for (const TRect& band : {Rect(0, 0, w, t), Rect(0, t, l, b), Rect(r, t, w, b), Rect(0, b, w, h)})
+                canvas.FillRect(band);
+        } else {
+            CanvasClear(*FImage, canvas, FColorExt);
+        }
         canvas.Pen.Color = FColorInt;
         canvas.Brush.Color = FColorInt;
-        canvas.Rectangle(SaturatingInt(std::int64_t(ValToScrX(FAxisXMin)) + 1), SaturatingInt(std::int64_t(ValToScrY(FAxisYMax)) + 1),
-                         ValToScrX(FAxisXMax), ValToScrY(FAxisYMin));
+        canvas.Rectangle(l, t, r, b);
         AxisDraw();
     } else {
         CanvasClear(*FImage, canvas, FColorInt);
@@ -399,44 +439,169 @@ void TCanvas2D::Polyline(std::span<const double> X, std::span<const double> Y)
     const std::size_t n = std::min(X.size(), Y.size());
     if (n < 2)
         return;
-    // Every point is mapped once, and given its OutCode.
+    // The lines are taken as Line takes them: a line beyond one side of the
+    // window is rejected by its ends' OutCodes, each carried on to the next
+    // line, before anything is mapped. Consecutive lines that are drawn go
+    // to the canvas as one polyline, which draws the same pixels as the
+    // lines one by one.
     const TMapCache& m = Maps();
-    std::vector<TPoint>& pixels = FPolylinePixels;
-    std::vector<std::uint8_t>& codes = FPolylineCodes;
-    pixels.resize(n);
-    codes.resize(n);
-    for (std::size_t i = 0; i < n; ++i) {
-        pixels[i] = m.ToPixel(X[i], Y[i]);
-        codes[i] = std::uint8_t(OutCode(X[i], Y[i]));
-    }
-    // The lines are taken as Line takes them. Consecutive lines that are
-    // drawn go to the canvas as one polyline, which draws the same pixels
-    // as the lines one by one.
     TCanvas& canvas = DrawCanvas();
-    std::size_t runStart = 0;  // the first point of the run
-    auto flush = [&](std::size_t last) {
-        if (last > runStart)
-            canvas.Polyline(std::span<const TPoint>(pixels).subspan(runStart, last - runStart + 1));
+    // The run being gathered is pixels[0, size): no point is written twice,
+    // and a column of points is written as at most as many.
+    std::vector<TPoint>& pixels = FPolylinePixels;
+    pixels.resize(n);
+    TPoint* const run = pixels.data();
+    std::size_t size = 0;
+    auto flush = [&] {
+        if (size >= 2)
+            canvas.Polyline(std::span<const TPoint>(run, size));
+        size = 0;
     };
+    // Every point of the window maps to a pixel the canvas can take, so
+    // no line between two of them can overflow.
+    auto drawable = [](const TAxisMap& a) { return LineCheck(a.P1(), a.P2(), a.P2(), a.P1()); };
+    // Whole columns at once need lines that draw each pixel once, whatever
+    // covers it twice.
+    const bool columns = drawable(m.X) && drawable(m.Y) && canvas.Pen.Width <= 1 && canvas.Pen.Mode != pmNot;
+    std::size_t noColumnBefore = 0;  // where the last column scan gave up
+    // Lines in a row that stayed in their column with x not decreasing: a
+    // scan is worth trying only after a few.
+    int inColumn = 0;
+    unsigned code1 = OutCode(X[0], Y[0]);
     for (std::size_t i = 0; i + 1 < n; ++i) {
-        const TPoint p1 = pixels[i], p2 = pixels[i + 1];
-        const bool drawn = !LineOff(codes[i], codes[i + 1]);
-        const bool safe = drawn && LineCheck(p1.X, p1.Y, p2.X, p2.Y);
-        if (drawn && !safe)
-            FDrawOverflow = true;
-        if (!safe) {
-            flush(i);
-            runStart = i + 1;
+        const unsigned code2 = OutCode(X[i + 1], Y[i + 1]);
+        if (LineOff(code1, code2)) {
+            flush();
+            code1 = code2;
+            continue;
         }
+        const TPoint p1 = size ? run[size - 1] : m.ToPixel(X[i], Y[i]);
+        const TPoint p2 = m.ToPixel(X[i + 1], Y[i + 1]);
+        const bool bothInside = (code1 | code2) == 0;
+        code1 = code2;
+        if (!LineCheck(p1.X, p1.Y, p2.X, p2.Y)) {
+            FDrawOverflow = true;
+            flush();
+            continue;
+        }
+        if (size == 0)
+            run[size++] = p1;
+        inColumn = p2.X == p1.X && X[i] <= X[i + 1] ? inColumn + 1 : 0;
+        if (inColumn >= 6 && columns && bothInside && i + 1 >= noColumnBefore) {
+            const std::size_t last = ColumnRun(m, X, Y, i, p1.X, noColumnBefore, run, size);
+            if (last > i) {
+                i = last - 1;
+                code1 = OutCode(X[last], Y[last]);
+                continue;
+            }
+        }
+        run[size++] = p2;
     }
-    flush(n - 1);
+    flush();
+}
+
+namespace {
+// Whether X[0..n) never decreases and Y[0..n) lies in [YMin, YMax] (NaN
+// fails both), with Y's extremes joined to Lo and Hi. Hundreds of points a
+// column: two at a time, without a branch.
+bool SortedInside(const double* X, const double* Y, std::size_t n, double YMin, double YMax, double& Lo, double& Hi)
+{
+    std::size_t k = 1;
+    bool ok = true;
+#if defined(__SSE2__)
+    __m128d lo = _mm_set1_pd(Lo), hi = _mm_set1_pd(Hi), good = _mm_castsi128_pd(_mm_set1_epi32(-1));
+    const __m128d yMin = _mm_set1_pd(YMin), yMax = _mm_set1_pd(YMax);
+    for (; k + 1 < n; k += 2) {
+        const __m128d x0 = _mm_loadu_pd(X + k - 1), x1 = _mm_loadu_pd(X + k), y = _mm_loadu_pd(Y + k);
+        good = _mm_and_pd(good, _mm_and_pd(_mm_cmple_pd(x0, x1), _mm_and_pd(_mm_cmple_pd(yMin, y), _mm_cmple_pd(y, yMax))));
+        lo = _mm_min_pd(lo, y);
+        hi = _mm_max_pd(hi, y);
+    }
+    ok = _mm_movemask_pd(good) == 3;
+    double l[2], h[2];
+    _mm_storeu_pd(l, lo);
+    _mm_storeu_pd(h, hi);
+    Lo = std::min(l[0], l[1]);
+    Hi = std::max(h[0], h[1]);
+#endif
+    for (; k < n; ++k) {
+        ok = ok && X[k - 1] <= X[k] && YMin <= Y[k] && Y[k] <= YMax;
+        Lo = std::min(Lo, Y[k]);
+        Hi = std::max(Hi, Y[k]);
+    }
+    return ok;
+}
+}  // namespace
+
+// A run of the window's points from `first` (the last point gathered in
+// Run) that lie in pixel column Column with x never decreasing, as dense
+// sorted series have hundreds of. Within one column the connected lines
+// cover exactly the rows between the run's lowest and highest pixel, and
+// the line on to the next column starts at the run's last pixel; so when
+// that line is drawn, the run's first point, its extremes and its last
+// point draw the same pixels as all of its points. Only the run's ends and
+// extremes are mapped. Returns the run's last point, its points after the
+// first added to Run; or `first` when there is no such run (then
+// NoRunBefore says where not to look again).
+std::size_t TCanvas2D::ColumnRun(const TMapCache& m, std::span<const double> X, std::span<const double> Y,
+                                 std::size_t first, int Column, std::size_t& NoRunBefore, TPoint* Run,
+                                 std::size_t& Size)
+{
+    const std::size_t n = std::min(X.size(), Y.size());
+    auto inColumn = [&](std::size_t k) { return m.X.ToPixelInt(X[k]) == Column; };
+    // The last point in the column, were x sorted: found by doubling
+    // steps, then halving between a point in it and one past it.
+    std::size_t in = first + 1, out = n;
+    for (std::size_t step = 2; first + step < n; step *= 2) {
+        if (!inColumn(first + step)) {
+            out = first + step;
+            break;
+        }
+        in = first + step;
+    }
+    while (out - in > 1) {
+        const std::size_t mid = in + (out - in) / 2;
+        (inColumn(mid) ? in : out) = mid;
+    }
+    if (in < first + 3)
+        return first;  // too few to gain anything
+    // Sorted x between two points of the column (and of the window) keeps
+    // every point between in it; y must lie in the window too.
+    double lo = Y[first], hi = Y[first];
+    if (!(X[in] <= FAxisXMax) || !SortedInside(X.data() + first, Y.data() + first, in - first + 1, FAxisYMin,
+                                               FAxisYMax, lo, hi)) {
+        NoRunBefore = in + 1;
+        return first;
+    }
+    const TPoint end = m.ToPixel(X[in], Y[in]);
+    // The line on to the next column must be drawn in this same run;
+    // without it the points are kept as they are.
+    bool joined = false;
+    if (in + 1 < n && !LineOff(0, OutCode(X[in + 1], Y[in + 1]))) {
+        const TPoint next = m.ToPixel(X[in + 1], Y[in + 1]);
+        joined = LineCheck(end.X, end.Y, next.X, next.Y);
+    }
+    if (joined) {
+        Run[Size++] = {Column, m.Y.ToPixelInt(lo)};
+        Run[Size++] = {Column, m.Y.ToPixelInt(hi)};
+    } else {
+        for (std::size_t k = first + 1; k < in; ++k)
+            Run[Size++] = m.ToPixel(X[k], Y[k]);
+    }
+    Run[Size++] = end;
+    return in;
 }
 
 void TCanvas2D::Triangle(double X1, double Y1, double X2, double Y2, double X3, double Y3)
 {
     if (std::isnan(X1) || std::isnan(Y1) || std::isnan(X2) || std::isnan(Y2) || std::isnan(X3) || std::isnan(Y3))
         return;
-    const TAxisMap xm = XMap(), ym = YMap();
+    // Wholly before or past the surface on one axis, which the pixels
+    // would show: nothing to map, draw or report.
+    const TMapCache& m = Maps();
+    if (m.XOff.All(X1, X2, X3) || m.YOff.All(Y1, Y2, Y3))
+        return;
+    const TAxisMap xm = m.X, ym = m.Y;
     if (!TriangleDraw(*FImage, DrawCanvas(), xm.ToPixelInt(X1), ym.ToPixelInt(Y1), xm.ToPixelInt(X2),
                       ym.ToPixelInt(Y2), xm.ToPixelInt(X3), ym.ToPixelInt(Y3)))
         FDrawOverflow = true;

@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -147,7 +148,10 @@ public:
     // ------------------------------------------------------- axes
     // Moves the window to the given one in Steps repaints, letting pending
     // input be handled between them; refused with a beep when either
-    // extent is narrower than 1e-20 or wider than 1e20.
+    // extent is narrower than 1e-20 or wider than 1e20. Many steps are
+    // thinned out: at most 120 are drawn, in about a second (by the tick
+    // count). Hiding the canvas or quitting the application shows the end
+    // at once.
     void AxisChange(double XMin, double YMin, double XMax, double YMax, int Steps);
     // The same from the first window to the second, unchecked.
     void AxisChange(double XMin0, double YMin0, double XMax0, double YMax0, double XMin1, double YMin1, double XMax1,
@@ -190,12 +194,16 @@ public:
     void ZoomMore();
     void ZoomLess(int X, int Y);
     void ZoomAll();
+    // Draws the zoom box at the centre, or erases the box shown, at the
+    // place and size it was drawn with.
     void ZoomDraw();
     void ZoomDraw(int X, int Y);
     void Pan();
     void PanDraw();
     void PanDraw(int X, int Y);
-    // Step through the windows that zoom, pan and ZoomAll visited.
+    // Step through the windows that zoom, pan and ZoomAll visited. A step
+    // whose window is refused or given up leaves the position in the
+    // history where it was.
     void ZoomBack();
     void ZoomForward();
     const TZoomHistory& ZoomHistory() const { return FHistory; }
@@ -211,6 +219,8 @@ public:
 protected:
     void Resize() override;
     bool eventFilter(QObject* Watched, QEvent* Event) override;
+    // A change that is running goes to its end at once.
+    void hideEvent(QHideEvent* Event) override;
     // The bevels are not part of the plot: the owner hears only of the
     // drawing surface's input, in its pixels.
     void MouseDown(TMouseButton, TShiftState, int, int) override {}
@@ -227,6 +237,8 @@ private:
     void WindowDraw(double& Field, double Value);
     // Runs a validating AxisChange and records the change in the history.
     void Navigate(const TPlotWindow& To);
+    // Goes to entry To of the history, if any.
+    void HistoryGo(std::optional<std::size_t> To);
     void RubberPenSet();
     void RubberPenReset();
     void WheelTurn(QWheelEvent* e);
@@ -243,15 +255,36 @@ private:
         TPoint ToPixel(double WX, double WY) const { return {X.ToPixelInt(WX), Y.ToPixelInt(WY)}; }
         double EndX = std::numeric_limits<double>::quiet_NaN(), EndY = EndX;
         int EndSX = 0, EndSY = 0;
+        // World values from which on every value maps before the surface's
+        // first pixel (Before) or past its size (Past); NaN when there is
+        // none. Rising when pixels grow with the value.
+        struct TOffSurface {
+            double Before = std::numeric_limits<double>::quiet_NaN(), Past = Before;
+            bool Rising = true;
+            bool All(double A, double B, double C) const;
+            static TOffSurface Of(const TAxisMap& Map, int Size);
+        } XOff, YOff;
     };
-    TMapCache& Maps() const;
+    // Every primitive asks, so the check is inline.
+    TMapCache& Maps() const
+    {
+        const int w = SurfaceWidth(), h = SurfaceHeight();
+        const TMapCache& m = FMaps;
+        if (m.XMin == FAxisXMin && m.XMax == FAxisXMax && m.YMin == FAxisYMin && m.YMax == FAxisYMax &&
+            m.Width == w && m.Height == h && m.XMargin == FAxisXMargin && m.YMargin == FAxisYMargin &&
+            m.Show == FAxisShow)
+            return FMaps;
+        return MapsMake(w, h);
+    }
+    TMapCache& MapsMake(int w, int h) const;
     mutable TMapCache FMaps;
     // Which sides of the window a point lies beyond (bits 0-3: left,
     // right, below, above), or that it is not a number (bit 4).
     unsigned OutCode(double X, double Y) const;
-    // The points of the polyline being drawn, mapped, and their OutCodes.
+    // The mapped points of the polyline run being drawn.
     std::vector<TPoint> FPolylinePixels;
-    std::vector<std::uint8_t> FPolylineCodes;
+    std::size_t ColumnRun(const TMapCache& m, std::span<const double> X, std::span<const double> Y, std::size_t First,
+                          int Column, std::size_t& NoRunBefore, TPoint* Run, std::size_t& Size);
 
     TQelImage* FImage;
     TColor FAxisColor = clWhite;
@@ -281,12 +314,21 @@ private:
 
     int FZoomMode = zmNone;
     TPoint FZoomCentre;
+    // The zoom box on the picture: where and how large it was drawn, so
+    // that it is erased as it was drawn whatever changed since.
+    struct TZoomBox {
+        bool Shown = false;
+        TPoint Centre;
+        int HalfWidth = 0, HalfHeight = 0;
+    } FZoomBox;
     TPoint FPanStart, FPanEnd;
     bool FPanning = false;
     // Depth of running AxisChange loops; one may start inside another's
     // message processing.
     int FAnimating = 0;
     bool FStopRequest = false;
+    // Hidden or quitting: the running change shows its end and stops.
+    bool FFinishRequest = false;
     bool FDrawOverflow = false;
     // Counts window changes from outside a running animation, which then
     // stops instead of overwriting them with its next step.

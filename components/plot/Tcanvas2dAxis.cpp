@@ -13,8 +13,8 @@ void TCanvas2D::AxisXMarginAdjust()
     canvas.Font = FAxisFont;
     // Only the end labels are measured: the marks between them lie inside
     // their range, and their labels are seldom wider.
-    FAxisXMargin = std::max(canvas.TextWidth(FormatFloat(FFormat, FAxisYMax)),
-                            canvas.TextWidth(FormatFloat(FFormat, FAxisYMin))) +
+    FAxisXMargin = std::max(canvas.TextWidth(FormatFloat(LabelFormat(FFormat), FAxisYMax)),
+                            canvas.TextWidth(FormatFloat(LabelFormat(FFormat), FAxisYMin))) +
                    6;
 }
 
@@ -78,7 +78,7 @@ void TCanvas2D::MarkXDraw(double X)
     canvas.SetBkMode(TRANSPARENT);
 
     const int sx = ValToScrX(X);
-    const std::string label = FormatFloat(FFormat, X);
+    const std::string label = FormatFloat(LabelFormat(FFormat), X);
     const std::int64_t ym = FAxisYMargin;
     canvas.MoveTo(sx, SaturatingInt(ym - 2));
     canvas.LineTo(sx, SaturatingInt(ym));
@@ -98,7 +98,7 @@ void TCanvas2D::MarkYDraw(double Y)
     canvas.SetBkMode(TRANSPARENT);
 
     const int sy = ValToScrY(Y);
-    const std::string label = FormatFloat(FFormat, Y);
+    const std::string label = FormatFloat(LabelFormat(FFormat), Y);
     const std::int64_t xm = FAxisXMargin;
     canvas.SetTextAlign(TA_RIGHT | TA_TOP);
     canvas.MoveTo(SaturatingInt(xm - 2), sy);

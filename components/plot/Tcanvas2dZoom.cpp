@@ -4,8 +4,10 @@
 #include "components/plot/Tcanvas2d.h"
 
 #include "components/image/Qelutils.h"
+#include "toolkit/system/Clock.h"
 #include "toolkit/system/Sound.h"
 
+#include <QCoreApplication>
 #include <QPointer>
 #include <QWheelEvent>
 
@@ -30,6 +32,16 @@ void TCanvas2D::AxisChange(double XMin, double YMin, double XMax, double YMax, i
         FImage->SetCursor(cursor);
 }
 
+namespace {
+
+// However many steps a change asks for, it lasts about a second at most and
+// draws no more than this many of them: evenly spread over the steps, and
+// further apart when drawing falls behind the second.
+constexpr std::uint32_t kAnimationMs = 1000;
+constexpr int kAnimationFrames = 120;
+
+}  // namespace
+
 void TCanvas2D::AxisChange(double XMin0, double YMin0, double XMax0, double YMax0, double XMin1, double YMin1,
                            double XMax1, double YMax1, int Steps)
 {
@@ -37,13 +49,23 @@ void TCanvas2D::AxisChange(double XMin0, double YMin0, double XMax0, double YMax
     // destruction included: nothing of it is touched once it is gone.
     QPointer<TCanvas2D> alive(this);
     const TPlotWindow from{XMin0, YMin0, XMax0, YMax0}, to{XMin1, YMin1, XMax1, YMax1};
-    ++FAnimating;
+    if (FAnimating++ == 0 && QCoreApplication::instance())
+        QCoreApplication::instance()->installEventFilter(this);
     FStopRequest = false;
+    FFinishRequest = false;
     // Starting a change stops one that is running (this may run inside its
     // message processing); so does any other change of the window.
     WindowChangedOutside();
     const unsigned changes = FWindowChanges;
-    for (int i = 1; i <= Steps; ++i) {
+    const int frames = std::min(Steps, kAnimationFrames);
+    const std::uint32_t start = GetTickCount();
+    int i = 0;
+    for (int frame = 1; frame <= frames && i < Steps; ++frame) {
+        const std::uint32_t elapsed = GetTickCount() - start;
+        const std::int64_t byFrame = (std::int64_t(frame) * Steps + frames - 1) / frames;
+        const std::int64_t byTime = elapsed >= kAnimationMs ? Steps : std::int64_t(Steps) * elapsed / kAnimationMs;
+        // Hidden or about to quit: straight to the end, drawn once.
+        i = FFinishRequest ? Steps : int(std::max({std::int64_t(i) + 1, byFrame, byTime}));
         TPlotWindow w = WindowBetween(from, to, i, Steps);
         // The last drawing overflowed: this window cannot be shown.
         if (FDrawOverflow) {
@@ -65,7 +87,15 @@ void TCanvas2D::AxisChange(double XMin0, double YMin0, double XMax0, double YMax
         if (FStopRequest || FWindowChanges != changes)
             break;
     }
-    --FAnimating;
+    if (--FAnimating == 0 && QCoreApplication::instance())
+        QCoreApplication::instance()->removeEventFilter(this);
+}
+
+void TCanvas2D::hideEvent(QHideEvent* Event)
+{
+    if (Animating())
+        FFinishRequest = true;
+    TCustomPanel::hideEvent(Event);
 }
 
 // ----------------------------------------------------------------- modes
@@ -124,16 +154,17 @@ void TCanvas2D::RubberPenReset()
 
 void TCanvas2D::ZoomDraw()
 {
-    int hh = 0, hw = 0;
-    if (FAxisShow) {
+    if (FAxisShow)
         DrawRegionSet();
-        hh = RoundInt(ClientHeightGet() * 0.5 * FZoomFactor);
-        hw = RoundInt(ClientWidthGet() * 0.5 * FZoomFactor);
+    if (FZoomBox.Shown) {
+        FZoomBox.Shown = false;
     } else {
-        hh = RoundInt(SurfaceHeight() * 0.5 * FZoomFactor);
-        hw = RoundInt(SurfaceWidth() * 0.5 * FZoomFactor);
+        const double w = FAxisShow ? ClientWidthGet() : SurfaceWidth();
+        const double h = FAxisShow ? ClientHeightGet() : SurfaceHeight();
+        FZoomBox = {true, FZoomCentre, RoundInt(w * 0.5 * FZoomFactor), RoundInt(h * 0.5 * FZoomFactor)};
     }
-    const std::int64_t cx = FZoomCentre.X, cy = FZoomCentre.Y;
+    const std::int64_t cx = FZoomBox.Centre.X, cy = FZoomBox.Centre.Y, hw = FZoomBox.HalfWidth,
+                       hh = FZoomBox.HalfHeight;
     const int left = SaturatingInt(cx - hw), right = SaturatingInt(cx + hw), top = SaturatingInt(cy - hh), bottom = SaturatingInt(cy + hh);
     TCanvas& canvas = DrawCanvas();
     RubberPenSet();
@@ -228,17 +259,20 @@ void TCanvas2D::Pan()
         ZoomModeSet(zmPan);
 }
 
-void TCanvas2D::ZoomBack()
+void TCanvas2D::HistoryGo(std::optional<std::size_t> To)
 {
-    if (auto w = FHistory.Back())
-        AxisChange(w->XMin, w->YMin, w->XMax, w->YMax, FZoomSteps);
+    if (!To)
+        return;
+    QPointer<TCanvas2D> alive(this);
+    const TPlotWindow from = Window(), to = FHistory.At(*To);
+    AxisChange(to.XMin, to.YMin, to.XMax, to.YMax, FZoomSteps);
+    if (alive && !(Window() == from))
+        FHistory.Go(*To);
 }
 
-void TCanvas2D::ZoomForward()
-{
-    if (auto w = FHistory.Forward())
-        AxisChange(w->XMin, w->YMin, w->XMax, w->YMax, FZoomSteps);
-}
+void TCanvas2D::ZoomBack() { HistoryGo(FHistory.BackIndex(Window())); }
+
+void TCanvas2D::ZoomForward() { HistoryGo(FHistory.ForwardIndex()); }
 
 void TCanvas2D::ZoomAt(int X, int Y, int Steps)
 {
@@ -318,6 +352,13 @@ void TCanvas2D::Canvas2DDblClick(TObject*)
 
 bool TCanvas2D::eventFilter(QObject* Watched, QEvent* Event)
 {
+    // The application's own events reach here only while a change runs:
+    // being asked to quit ends it.
+    if (Watched == QCoreApplication::instance()) {
+        if (Event->type() == QEvent::Quit)
+            FFinishRequest = true;
+        return false;
+    }
     if (Watched == FImage && Event->type() == QEvent::Wheel && FWheelZoom) {
         WheelTurn(static_cast<QWheelEvent*>(Event));
         return true;

@@ -261,11 +261,13 @@ void TEscalaColors::ValuesToColors(const double* Values, TColor* Colors, std::si
     const bool stepped = interval > 0;
     const double perRange = 1.0 / range, perInterval = stepped ? 1.0 / interval : 0.0;
     // The quick way needs a range whose product by 510 cannot overflow,
-    // finite reciprocals and, with an interval, quotients that fit an int.
-    // Anything else goes value by value.
+    // finite reciprocals, a finite step scale (510 / range overflows for
+    // ranges below about 3e-306, where 1 / range still does not) and, with
+    // an interval, quotients that fit an int. Anything else goes value by
+    // value.
     const double reach = std::fmax(std::fabs(lo), std::fabs(hi));
     const bool quick = std::isfinite(lo) && std::isfinite(hi) && range > 0 && range <= DBL_MAX / 1024 &&
-                       std::isfinite(perRange) &&
+                       std::isfinite(Steps * perRange) &&
                        (!stepped || (std::isfinite(perInterval) && reach / interval < QuotientLimit));
     if (!quick) {
         for (std::size_t i = 0; i < Count; ++i)

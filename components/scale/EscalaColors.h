@@ -10,27 +10,28 @@
 #include <cstddef>
 
 // The scale's enumerations, registered with Qt so that its properties read
-// and write by these names; usable unqualified.
+// and write by these names; usable unqualified. Their underlying type is
+// fixed (int), so that any number is a value of the type.
 namespace Escala {
 Q_NAMESPACE
 
 // Gradient between the two gradient colours, or the fixed blue-green-red
 // palette.
-enum TEscalaGraduation { egTwo, egThree };
+enum TEscalaGraduation : int { egTwo, egThree };
 Q_ENUM_NS(TEscalaGraduation)
 
 // Placement in the parent: free; docked to the bottom; centred; centred
 // horizontally; docked left; docked right; docked to the top; centred
 // vertically.
-enum TEscalaAlignment { eaNone, eaBottom, eaCentered, eaHCentered, eaLeft, eaRight, eaTop, eaVCentered };
+enum TEscalaAlignment : int { eaNone, eaBottom, eaCentered, eaHCentered, eaLeft, eaRight, eaTop, eaVCentered };
 Q_ENUM_NS(TEscalaAlignment)
 
 // The band runs left to right (values grow to the right) or bottom to top.
-enum TEscalaOrientation { eoHorizontal, eoVertical };
+enum TEscalaOrientation : int { eoHorizontal, eoVertical };
 Q_ENUM_NS(TEscalaOrientation)
 
 // Band first and labels after it (below or to the right), or the reverse.
-enum TEscalaPosition { epNormal, epInverse };
+enum TEscalaPosition : int { epNormal, epInverse };
 Q_ENUM_NS(TEscalaPosition)
 
 }  // namespace Escala

@@ -69,25 +69,25 @@ void TEscala::SetMargin(int Value)
 
 void TEscala::SetGraduation(TEscalaGraduation Value)
 {
-    if (ChangeField(FColors.Graduation, Value))
+    if (NamedValue(Value) && ChangeField(FColors.Graduation, Value))
         Draw();
 }
 
 void TEscala::SetOrientation(TEscalaOrientation Value)
 {
-    if (ChangeField(FOrientation, Value))
+    if (NamedValue(Value) && ChangeField(FOrientation, Value))
         Draw();
 }
 
 void TEscala::SetPosition(TEscalaPosition Value)
 {
-    if (ChangeField(FPosition, Value))
+    if (NamedValue(Value) && ChangeField(FPosition, Value))
         Draw();
 }
 
 void TEscala::SetAlignment(TEscalaAlignment Value)
 {
-    if (!ChangeField(FAlignment, Value))
+    if (!NamedValue(Value) || !ChangeField(FAlignment, Value))
         return;
     switch (Value) {
     case eaBottom: SetAlign(alBottom); break;
@@ -176,7 +176,7 @@ double TEscala::LabelValue(std::int64_t Index, std::int64_t Parts, bool FromTop)
 
 std::string TEscala::Label(double Value) const
 {
-    return FormatFloat(FFormat, Value, TFormatSettings::FromLocale());
+    return FormatFloat(LabelFormat(FFormat), Value, TFormatSettings::FromLocale());
 }
 
 void TEscala::LabelsMeasure(int& th, int& tw)
@@ -299,8 +299,15 @@ void TEscala::PaintTextHorizontal()
     if (FTextInterval < 0)
         return;
     const std::int64_t parts = std::int64_t(FTextInterval) + 1;
-    for (std::int64_t i = 0; i <= parts; ++i)
-        c.TextOut(SaturatingInt(M + i * (W - 2 * M) / parts), SaturatingInt(y), Label(LabelValue(i, parts, false)));
+    for (std::int64_t i = 0; i <= parts; ++i) {
+        const std::string text = Label(LabelValue(i, parts, false));
+        // A label stands centred on its point of the band, but no nearer
+        // the sides than the margin: the end labels would otherwise stick
+        // out by half their width and be cut off.
+        const std::int64_t w = c.TextWidth(text);
+        const std::int64_t x = std::max(std::min(M + i * (W - 2 * M) / parts, W - M - w + w / 2), M + w / 2);
+        c.TextOut(SaturatingInt(x), SaturatingInt(y), text);
+    }
 }
 
 void TEscala::PaintBandVertical()

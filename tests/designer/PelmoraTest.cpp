@@ -5,6 +5,7 @@
 #include "components/image/Tqelimage.h"
 #include "designer/PelmoraComponents.h"
 #include "designer/PelmoraUiLoader.h"
+#include "toolkit/system/SysUtils.h"
 
 #include <QtUiPlugin/QDesignerCustomWidgetCollectionInterface>
 
@@ -198,4 +199,89 @@ TEST(Pelmora, FormBringsEveryPropertyAndEachComponentDraws)
     EXPECT_NE(disk->DriveType(), "Disco remoto");
     EXPECT_EQ(disk->property("DriveSize").toLongLong(), disk->DriveSize());
     EXPECT_EQ(disk->Caption().rfind("/", 0), 0u);
+}
+
+TEST(Pelmora, HostileFormsLoadWithinBoundsAndKeepTheirValues)
+{
+    // Widths at the int limit, numbers that name no enumeration value and a
+    // number format far longer than any label.
+    const std::string longFormat = "0.0" + std::string(100000, '#') + "x";
+    const std::string form = R"(<?xml version="1.0" encoding="UTF-8"?>
+<ui version="4.0">
+ <class>Form</class>
+ <widget class="QWidget" name="Form">
+  <property name="geometry"><rect><x>0</x><y>0</y><width>400</width><height>300</height></rect></property>
+  <widget class="TPnlImg" name="PnlImg1">
+   <property name="geometry"><rect><x>0</x><y>0</y><width>120</width><height>90</height></rect></property>
+   <property name="BorderWidth"><number>2147483647</number></property>
+   <property name="BevelWidth"><number>2147483647</number></property>
+   <property name="BevelInner"><number>9</number></property>
+   <property name="Alignment"><number>-1</number></property>
+  </widget>
+  <widget class="TCanvas2D" name="Canvas2D1">
+   <property name="geometry"><rect><x>130</x><y>0</y><width>200</width><height>160</height></rect></property>
+   <property name="BevelOuter"><enum>Tk::bvSpace</enum></property>
+   <property name="BevelInner"><number>4</number></property>
+   <property name="Format"><string>)" + longFormat + R"(</string></property>
+  </widget>
+  <widget class="TEscala" name="Escala1">
+   <property name="geometry"><rect><x>0</x><y>170</y><width>300</width><height>70</height></rect></property>
+   <property name="AutoSize"><bool>false</bool></property>
+   <property name="Graduation"><number>7</number></property>
+   <property name="Orientation"><number>-5</number></property>
+   <property name="Position"><number>2</number></property>
+   <property name="Alignment"><number>8</number></property>
+   <property name="Format"><string>)" + longFormat + R"(</string></property>
+  </widget>
+ </widget>
+</ui>
+)";
+    std::unique_ptr<QWidget> loaded = Load(form.c_str());
+    ASSERT_NE(loaded, nullptr);
+    QImage picture(loaded->size(), QImage::Format_RGB32);
+    loaded->render(&picture);
+
+    // The frame leaves no room inside the panel, and the room it leaves
+    // stays within the panel.
+    auto* panel = loaded->findChild<TPnlImg*>("PnlImg1");
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(panel->BorderWidth(), 2147483647);
+    const QRect client = panel->ClientRect();
+    EXPECT_TRUE(client.isEmpty());
+    EXPECT_TRUE(client.left() >= 0 && client.left() <= panel->width()) << client.left();
+    EXPECT_TRUE(client.top() >= 0 && client.top() <= panel->height()) << client.top();
+    // Numbers that name no value leave the value as it was.
+    const TPnlImg freshPanel;
+    EXPECT_EQ(panel->BevelInner(), freshPanel.BevelInner());
+    EXPECT_EQ(panel->Alignment(), freshPanel.Alignment());
+    panel->setProperty("Align", 6);
+    EXPECT_EQ(panel->Align(), alNone);
+
+    // The long format is kept, but labels are drawn by its first 256 bytes.
+    auto* canvas = loaded->findChild<TCanvas2D*>("Canvas2D1");
+    ASSERT_NE(canvas, nullptr);
+    EXPECT_EQ(canvas->BevelOuter(), bvSpace);
+    EXPECT_EQ(canvas->BevelInner(), TCanvas2D().BevelInner());
+    EXPECT_EQ(canvas->Format(), longFormat);
+    EXPECT_EQ(canvas->ScrToValXS(7), FormatFloat(longFormat.substr(0, 256), canvas->ScrToValX(7)));
+
+    auto* scale = loaded->findChild<TEscala*>("Escala1");
+    ASSERT_NE(scale, nullptr);
+    TEscala cut;
+    EXPECT_EQ(scale->Graduation(), cut.Graduation());
+    EXPECT_EQ(scale->Orientation(), cut.Orientation());
+    EXPECT_EQ(scale->Position(), cut.Position());
+    EXPECT_EQ(scale->Alignment(), cut.Alignment());
+    EXPECT_EQ(scale->Format(), longFormat);
+    // Drawn as with the format's first 256 bytes only.
+    cut.resize(scale->size());
+    cut.SetAutoSize(false);
+    cut.SetFormat(longFormat.substr(0, 256));
+    TBitmap& a = scale->Image->Picture().Bitmap();
+    TBitmap& b = cut.Image->Picture().Bitmap();
+    ASSERT_EQ(a.Width(), b.Width());
+    ASSERT_EQ(a.Height(), b.Height());
+    for (int y = 0; y < a.Height(); ++y)
+        for (int x = 0; x < a.Width(); ++x)
+            ASSERT_EQ(Word(a, x, y), Word(b, x, y)) << x << ", " << y;
 }

@@ -150,16 +150,20 @@ TEST_F(SettingsFile, ReadingStopsAtTheFirstValueMissingOrMalformed)
 TEST_F(SettingsFile, FailedWriteKeepsTheOldFile)
 {
     Write("Old settings");
-    // Something in the way of the new file makes the write fail.
-    fs::create_directory(".tilvo.ini.tilvo-new");
+    // A read-only file is refused, by the superuser too.
+    fs::permissions("tilvo.ini", fs::perms::owner_read);
     engine->GuardarAjustes();
     EXPECT_EQ(Read(), "Old settings");
 
-    fs::remove(".tilvo.ini.tilvo-new");
+    // Whatever is named like the file a save once wrote to first is left
+    // alone and is no obstacle.
+    fs::create_directory(".tilvo.ini.tilvo-new");
     fs::permissions("tilvo.ini", fs::perms::owner_read | fs::perms::owner_write);
     engine->GuardarAjustes();
     EXPECT_EQ(Read(), kDefaults);
     EXPECT_EQ(fs::status("tilvo.ini").permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_TRUE(fs::is_directory(".tilvo.ini.tilvo-new"));
+    fs::remove(".tilvo.ini.tilvo-new");
     EXPECT_EQ(std::distance(fs::directory_iterator("."), fs::directory_iterator()), 1);
 }
 
@@ -244,7 +248,8 @@ TEST_F(SettingsFile, WhatCouldNotBeReadIsNeverLost)
     }
 
     // Read in part (a typo, text after the last value, a name too long): the
-    // old file is kept aside once, before the first replacement.
+    // old file is kept aside once, before the first replacement, and the
+    // copies of the earlier ones move a place on.
     const std::string partial[] = {"Courier\n255 20\n7000\n0\n1 2 3 x 9", kDefaults + std::string("\nmore"),
                                    std::string(300, 'N') + "\n" + (kDefaults + 16)};
     for (const std::string& old : partial) {
@@ -260,8 +265,13 @@ TEST_F(SettingsFile, WhatCouldNotBeReadIsNeverLost)
         fresh.GuardarAjustes();
         std::ifstream again("tilvo.ini.bak", std::ios::binary);
         EXPECT_EQ(std::string(std::istreambuf_iterator<char>(again), {}), old);
-        fs::remove("tilvo.ini.bak");
     }
+    for (int k = 1; k <= 2; ++k) {
+        std::ifstream earlier("tilvo.ini.bak." + std::to_string(k), std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(earlier), {}), partial[2 - k]) << k;
+    }
+    for (const char* copy : {"tilvo.ini.bak", "tilvo.ini.bak.1", "tilvo.ini.bak.2"})
+        fs::remove(copy);
 
     // Read whole: replaced with no copy.
     Write(kDefaults);

@@ -4,9 +4,23 @@
 #include <QMouseEvent>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace {
+
+// The alignment passes running, innermost last, with the area each is to
+// lay out and whether it must run again.
+struct TAlignPass {
+    QWidget* parent;
+    QRect area;
+    bool again;
+};
+std::vector<TAlignPass> alignPasses;
+
+// A control that answers every placement with another size would make the
+// passes go on for ever.
+constexpr int MaxAlignPasses = 4;
 
 TShiftState ShiftOf(Qt::KeyboardModifiers mods, Qt::MouseButtons buttons)
 {
@@ -36,12 +50,19 @@ TControl::TControl(QWidget* Owner) : QWidget(Owner)
 void TControl::SetParent(QWidget* parent)
 {
     setParent(parent);
-    if (parent && align_ != alNone) {
-        if (auto* p = qobject_cast<TControl*>(parent))
-            p->Realign();
-        else
-            AlignChildren(parent, parent->rect());
-    }
+    if (align_ != alNone)
+        ParentRealign();
+}
+
+void TControl::ParentRealign()
+{
+    QWidget* parent = parentWidget();
+    if (!parent)
+        return;
+    if (auto* p = qobject_cast<TControl*>(parent))
+        p->Realign();
+    else
+        AlignChildren(parent, parent->rect());
 }
 
 void TControl::SetLeft(int value) { SetBounds(value, y(), width(), height()); }
@@ -51,12 +72,26 @@ void TControl::SetHeight(int value) { SetBounds(x(), y(), width(), value); }
 
 void TControl::SetBounds(int left, int top, int w, int h)
 {
+    const bool placed = std::exchange(placing_, false);
     const QSize old = size();
     setGeometry(left, top, std::max(w, 0), std::max(h, 0));
     // A widget that is not shown gets its resize event only when shown;
     // its children and handlers must know the new size now.
     if (!isVisible() && size() != old)
         SizeAnnounce();
+    if (!placed && SizeAcrossEdge(old))
+        ParentRealign();
+}
+
+bool TControl::SizeAcrossEdge(const QSize& old) const
+{
+    switch (align_) {
+    case alTop:
+    case alBottom: return height() != old.height();
+    case alLeft:
+    case alRight: return width() != old.width();
+    default: return false;
+    }
 }
 
 void TControl::SizeAnnounce()
@@ -71,23 +106,17 @@ void TControl::ResizeAnnounce() { RaiseAndEmit(this, OnResize, &TControl::resize
 
 void TControl::SetAlign(TAlign value)
 {
-    if (align_ == value)
+    if (align_ == value || !NamedValue(value))
         return;
     align_ = value;
-    if (QWidget* parent = parentWidget()) {
-        if (auto* p = qobject_cast<TControl*>(parent))
-            p->Realign();
-        else
-            AlignChildren(parent, parent->rect());
-    }
+    ParentRealign();
 }
 
 void TControl::SetVisible(bool value)
 {
     setVisible(value);
     if (align_ != alNone)
-        if (auto* p = qobject_cast<TControl*>(parentWidget()))
-            p->Realign();
+        ParentRealign();
 }
 
 void TControl::SetCursor(TCursor value)
@@ -171,9 +200,20 @@ void TControl::resizeEvent(QResizeEvent* e)
         SizeAnnounce();
 }
 
-void AlignChildren(QWidget* parent, const QRect& area)
+namespace {
+
+TAlignPass* RunningPass(QWidget* parent)
 {
-    QRect r = area;
+    for (TAlignPass& p : alignPasses)
+        if (p.parent == parent)
+            return &p;
+    return nullptr;
+}
+
+// One pass over the aligned children; Place sets a child's bounds.
+template <class F>
+void AlignPass(QWidget* parent, QRect r, F&& Place)
+{
     std::vector<TControl*> kids;
     for (QObject* o : parent->children())
         if (auto* c = qobject_cast<TControl*>(o); c && c->Align() != alNone && !c->isHidden())
@@ -183,26 +223,47 @@ void AlignChildren(QWidget* parent, const QRect& area)
             if (c->Align() != pass)
                 continue;
             switch (pass) {
-            case alTop:
-                c->SetBounds(r.left(), r.top(), r.width(), c->height());
-                r.setTop(r.top() + c->height());
-                break;
-            case alBottom:
-                c->SetBounds(r.left(), r.bottom() + 1 - c->height(), r.width(), c->height());
-                r.setBottom(r.bottom() - c->height());
-                break;
-            case alLeft:
-                c->SetBounds(r.left(), r.top(), c->width(), std::max(r.height(), 0));
-                r.setLeft(r.left() + c->width());
-                break;
-            case alRight:
-                c->SetBounds(r.right() + 1 - c->width(), r.top(), c->width(), std::max(r.height(), 0));
-                r.setRight(r.right() - c->width());
-                break;
-            default:
-                c->SetBounds(r.left(), r.top(), std::max(r.width(), 0), std::max(r.height(), 0));
-                break;
+            case alTop: Place(c, QRect(r.left(), r.top(), r.width(), c->height())); break;
+            case alBottom: Place(c, QRect(r.left(), r.bottom() + 1 - c->height(), r.width(), c->height())); break;
+            case alLeft: Place(c, QRect(r.left(), r.top(), c->width(), std::max(r.height(), 0))); break;
+            case alRight: Place(c, QRect(r.right() + 1 - c->width(), r.top(), c->width(), std::max(r.height(), 0))); break;
+            default: Place(c, QRect(r.left(), r.top(), std::max(r.width(), 0), std::max(r.height(), 0))); break;
+            }
+            // The room taken is the size the child ended with.
+            switch (pass) {
+            case alTop: r.setTop(r.top() + c->height()); break;
+            case alBottom: r.setBottom(r.bottom() - c->height()); break;
+            case alLeft: r.setLeft(r.left() + c->width()); break;
+            case alRight: r.setRight(r.right() - c->width()); break;
+            default: break;
             }
         }
+    }
+}
+
+}  // namespace
+
+void AlignChildren(QWidget* parent, const QRect& area)
+{
+    if (TAlignPass* running = RunningPass(parent)) {
+        running->area = area;
+        running->again = true;
+        return;
+    }
+    alignPasses.push_back({parent, area, false});
+    struct Done {
+        QWidget* parent;
+        ~Done() { alignPasses.erase(alignPasses.begin() + (RunningPass(parent) - alignPasses.data())); }
+    } done{parent};
+    const auto place = [](TControl* c, const QRect& to) {
+        c->placing_ = true;
+        c->SetBounds(to.left(), to.top(), to.width(), to.height());
+        c->placing_ = false;
+    };
+    for (int n = 0; n < MaxAlignPasses; ++n) {
+        RunningPass(parent)->again = false;
+        AlignPass(parent, RunningPass(parent)->area, place);
+        if (!RunningPass(parent)->again)
+            break;
     }
 }

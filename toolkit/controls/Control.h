@@ -29,7 +29,12 @@ public:
     virtual void SetWidth(int value);       // Resizes the control; see SetBounds.
     virtual void SetHeight(int value);      // Resizes the control; see SetBounds.
     // Moves and sizes at once (negative sizes count as 0); a new size is
-    // announced at once, also while the control is hidden.
+    // announced at once, also while the control is hidden. A control docked
+    // to an edge of its parent that takes a new size across that edge here
+    // (its height at the top or bottom, its width at the left or right),
+    // from anyone but its parent's alignment pass, has its parent lay out
+    // its aligned children again, so that it stays at its edge and the
+    // others make room.
     void SetBounds(int left, int top, int width, int height);
     int ClientWidth() const { return width(); }    // The inside's width, in pixels.
     int ClientHeight() const { return height(); }  // The inside's height, in pixels.
@@ -91,15 +96,24 @@ protected:
     void Realign();
 
 private:
+    friend void AlignChildren(QWidget* parent, const QRect& area);
     // Realign, Resize and OnResize for the present size, once per size.
     void SizeAnnounce();
+    // Lays out the parent's aligned children, this one among them.
+    void ParentRealign();
+    // Whether the size changed from old across the edge it is docked to.
+    bool SizeAcrossEdge(const QSize& old) const;
     TAlign align_ = alNone;
     TCursor cursor_ = crDefault;
     bool pressed_ = false;
+    // Set by the parent's alignment pass for the one SetBounds it makes.
+    bool placing_ = false;
     QSize announced_;
 };
 
 // Lays out the aligned children of a widget in the classic order: top,
 // bottom, left, right, then client, each taking its part of what is left of
-// the area.
+// the area. A child that changes its size while being placed (a control that
+// sizes itself to its content) gets the pass run again once it is over; a
+// call for a widget whose pass is running only asks for that.
 void AlignChildren(QWidget* parent, const QRect& area);

@@ -2,9 +2,11 @@
 // publish as properties. Those are registered with Qt, so a property of one
 // of these types reads and writes by the classic names ("bvLowered",
 // "alClient") in Designer, in .ui files and through QObject::setProperty;
-// the names are also usable unqualified.
+// the names are also usable unqualified. Each has int as its fixed
+// underlying type.
 #pragma once
 
+#include <QMetaEnum>
 #include <QObject>
 
 #include <functional>
@@ -12,13 +14,13 @@
 namespace Tk {
 Q_NAMESPACE
 
-enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+enum TAlign : int { alNone, alTop, alBottom, alLeft, alRight, alClient };
 Q_ENUM_NS(TAlign)
 
-enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
+enum TBevelCut : int { bvNone, bvLowered, bvRaised, bvSpace };
 Q_ENUM_NS(TBevelCut)
 
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+enum TAlignment : int { taLeftJustify, taRightJustify, taCenter };
 Q_ENUM_NS(TAlignment)
 
 }  // namespace Tk
@@ -31,6 +33,16 @@ using enum Tk::TAlignment;
 using enum Tk::TBevelCut;
 
 using TObject = QObject;
+
+// Whether value is one of its enumeration's names. The enumerations above
+// (and the components' own) have a fixed underlying type, so any number a
+// form or QObject::setProperty brings is a value of the type; the setters
+// keep their old value for one that names nothing.
+template <class E>
+bool NamedValue(E value)
+{
+    return QMetaEnum::fromType<E>().valueToKey(static_cast<int>(value)) != nullptr;
+}
 
 // The first step of a property setter: stores value and tells whether it
 // changed, so the setter lays out or repaints only then.

@@ -26,7 +26,7 @@ TScrollBar::TScrollBar(QWidget* Owner) : TControl(Owner), bar_(new QScrollBar(Qt
 
 void TScrollBar::SetKind(TScrollBarKind value)
 {
-    if (kind_ == value)
+    if (kind_ == value || (value != sbHorizontal && value != sbVertical))
         return;
     kind_ = value;
     bar_->setOrientation(value == sbHorizontal ? Qt::Horizontal : Qt::Vertical);

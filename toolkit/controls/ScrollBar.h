@@ -5,7 +5,7 @@
 
 class QScrollBar;
 
-enum TScrollBarKind { sbHorizontal, sbVertical };
+enum TScrollBarKind : int { sbHorizontal, sbVertical };
 
 // PageSize is the length of the thumb, in the units of the range;
 // LargeChange is how far a click on the track or Page Up/Down moves.

@@ -253,42 +253,100 @@ void TCanvas::ThinLine(i64 x0, i64 y0, i64 x1, i64 y1, bool includeEnd)
     }
 }
 
+WideSegment::WideSegment(i64 x0, i64 y0, i64 x1, i64 y1, int width)
+    : R(width / 2.0), o((width % 2) ? 0.5 : 0.0), ax(double(x0) + o), ay(double(y0) + o), bx(double(x1) + o),
+      by(double(y1) + o), dx(bx - ax), dy(by - ay), len2(dx * dx + dy * dy), len(std::sqrt(len2))
+{
+}
+
+i64 WideSegment::Top() const { return i64(std::floor(ClampCoord(std::min(ay, by) - R))) - 1; }
+i64 WideSegment::Bottom() const { return i64(std::ceil(ClampCoord(std::max(ay, by) + R))) + 1; }
+
+bool WideSegment::Row(i64 y, i64& xa, i64& xb) const
+{
+    const double yc = double(y) + 0.5;
+    Interval span;
+    for (auto [cx, cy] : {std::pair{ax, ay}, std::pair{bx, by}}) {
+        const double v = yc - cy;
+        if (std::fabs(v) <= R) {
+            const double h = std::sqrt(R * R - v * v);
+            span.Join(cx - h, cx + h);
+        }
+    }
+    if (len2 > 0) {
+        double from = -1e300, to = 1e300;
+        // 0 <= (p - a)·d <= |d|²  and  |(p - a) x d| <= R·|d|
+        LinearRange(dx, -ax * dx + (yc - ay) * dy, 0, len2, from, to);
+        LinearRange(dy, -ax * dy - (yc - ay) * dx, -R * len, R * len, from, to);
+        span.Join(from, to);
+    }
+    if (span.Empty())
+        return false;
+    xa = i64(std::ceil(ClampCoord(span.lo - 0.5)));
+    xb = i64(std::floor(ClampCoord(span.hi - 0.5)));
+    return xa <= xb;
+}
+
 // A pen wider than one pixel: every pixel whose centre lies within half the
 // width of the segment (round ends). Even widths run along pixel edges.
 void TCanvas::WideLine(i64 x0, i64 y0, i64 x1, i64 y1)
 {
     if (Pen.Style == psClear)
         return;
-    const double R = Pen.Width / 2.0;
-    const double o = (Pen.Width % 2) ? 0.5 : 0.0;
-    const double ax = double(x0) + o, ay = double(y0) + o, bx = double(x1) + o, by = double(y1) + o;
-    const double dx = bx - ax, dy = by - ay;
-    const double len2 = dx * dx + dy * dy;
-    const double len = std::sqrt(len2);
-    const i64 yFrom = std::max<i64>(0, i64(std::floor(ClampCoord(std::min(ay, by) - R))) - 1);
-    const i64 yTo = std::min<i64>(bitmap_.Height() - 1, i64(std::ceil(ClampCoord(std::max(ay, by) + R))) + 1);
+    // The short lines of a thick plot come in a few hundred shapes, which
+    // move with their start as long as the arithmetic above stays exact
+    // to well below a pixel: each shape's rows are worked out once.
+    const i64 dx = x1 - x0, dy = y1 - y0;
+    if (std::abs(dx) <= WideShape::Reach && std::abs(dy) <= WideShape::Reach && std::abs(x0) <= WideShape::Near &&
+        std::abs(y0) <= WideShape::Near && Pen.Width <= WideShape::MaxWidth) {
+        WideShapeLine(x0, y0, int(dx), int(dy));
+        return;
+    }
+    const WideSegment seg(x0, y0, x1, y1, Pen.Width);
+    const i64 yFrom = std::max<i64>(0, seg.Top());
+    const i64 yTo = std::min<i64>(bitmap_.Height() - 1, seg.Bottom());
     for (i64 y = yFrom; y <= yTo; ++y) {
-        const double yc = double(y) + 0.5;
-        Interval span;
-        for (auto [cx, cy] : {std::pair{ax, ay}, std::pair{bx, by}}) {
-            const double v = yc - cy;
-            if (std::fabs(v) <= R) {
-                const double h = std::sqrt(R * R - v * v);
-                span.Join(cx - h, cx + h);
-            }
-        }
-        if (len2 > 0) {
-            double from = -1e300, to = 1e300;
-            // 0 <= (p - a)·d <= |d|²  and  |(p - a) x d| <= R·|d|
-            LinearRange(dx, -ax * dx + (yc - ay) * dy, 0, len2, from, to);
-            LinearRange(dy, -ax * dy - (yc - ay) * dx, -R * len, R * len, from, to);
-            span.Join(from, to);
-        }
-        if (span.Empty())
-            continue;
-        const i64 xa = i64(std::ceil(ClampCoord(span.lo - 0.5)));
-        const i64 xb = i64(std::floor(ClampCoord(span.hi - 0.5)));
-        if (xa <= xb)
+        i64 xa, xb;
+        if (seg.Row(y, xa, xb))
             PenSpan(int(y), xa, xb + 1);
     }
+}
+
+void TCanvas::WideShapeLine(i64 x0, i64 y0, int dx, int dy)
+{
+    if (wideShapesWidth_ != Pen.Width) {
+        wideShapes_.assign(std::size_t(WideShape::Side * WideShape::Side), {});
+        wideShapesWidth_ = Pen.Width;
+    }
+    WideShape& shape = wideShapes_[std::size_t((dy + WideShape::Reach) * WideShape::Side + dx + WideShape::Reach)];
+    if (!shape.made) {
+        const WideSegment seg(0, 0, dx, dy, Pen.Width);
+        shape.top = seg.Top();
+        for (i64 y = shape.top; y <= seg.Bottom(); ++y) {
+            i64 xa = 0, xb = -1;
+            seg.Row(y, xa, xb);
+            shape.rows.push_back({int(xa), int(xb)});
+            if (xa <= xb)
+                shape.ink = shape.ink.United({int(xa), int(y), int(xb + 1), int(y + 1)});
+        }
+        shape.made = true;
+    }
+    // Wholly inside one clip rectangle, in copy mode: the rows are written
+    // straight, and marked once.
+    i64 cl, ct, cr, cb;
+    if (Pen.Mode != pmNot && FastClipBounds(cl, ct, cr, cb) && x0 + shape.ink.Left >= cl &&
+        x0 + shape.ink.Right <= cr && y0 + shape.ink.Top >= ct && y0 + shape.ink.Bottom <= cb) {
+        const std::uint32_t px = ColorToPixel(ColorToRGB(Pen.Color));
+        for (std::size_t r = 0; r < shape.rows.size(); ++r)
+            if (const auto [xa, xb] = shape.rows[r]; xa <= xb) {
+                std::uint32_t* row = bitmap_.Row(int(y0 + shape.top + i64(r))) + x0;
+                std::fill(row + xa, row + xb + 1, px);
+            }
+        if (!shape.ink.Empty())
+            Touch(x0 + shape.ink.Left, y0 + shape.ink.Top, x0 + shape.ink.Right, y0 + shape.ink.Bottom);
+        return;
+    }
+    for (std::size_t r = 0; r < shape.rows.size(); ++r)
+        if (const auto [xa, xb] = shape.rows[r]; xa <= xb)
+            PenSpan(int(y0 + shape.top + i64(r)), x0 + xa, x0 + xb + 1);
 }

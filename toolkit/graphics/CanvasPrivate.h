@@ -17,6 +17,22 @@ constexpr std::uint32_t kRgbMask = 0x00FFFFFF;
 // Keeps a floating coordinate in a range where converting it is defined.
 inline double ClampCoord(double v) { return std::clamp(v, -4.0e9, 4.0e9); }
 
+// The pixels a pen `width` pixels wide covers along a line: those whose
+// centre lies within half the width of the segment (round ends); even
+// widths run along pixel edges.
+class WideSegment {
+public:
+    WideSegment(i64 x0, i64 y0, i64 x1, i64 y1, int width);
+    // No row outside Top()..Bottom() holds a pixel.
+    i64 Top() const;
+    i64 Bottom() const;
+    // The pixels [xa, xb] of row y; false when there are none.
+    bool Row(i64 y, i64& xa, i64& xb) const;
+
+private:
+    double R, o, ax, ay, bx, by, dx, dy, len2, len;
+};
+
 }  // namespace canvas_detail
 
 // Marks on the bitmap what one drawing call touched, once, however the call

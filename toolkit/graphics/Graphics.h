@@ -14,6 +14,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 // ---------------------------------------------------------------- colours
@@ -339,6 +340,12 @@ private:
     // The one-pixel lines between consecutive points, as ThinLine draws them.
     void ThinLines(std::span<const TPoint> points);
     void WideLine(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1);
+    // A wide line of up to WideShape::Reach pixels each way from a start
+    // near the origin, from the rows of its shape.
+    void WideShapeLine(std::int64_t x0, std::int64_t y0, int dx, int dy);
+    // The brush of a triangle, as Polygon fills it; false (nothing done)
+    // for corners too far out for its arithmetic.
+    bool FillTriangle(std::span<const TPoint> points);
     void CopyPixels(const TRect& dest, const TBitmap& source, const TRect& sourceRect, bool transparent);
     template <class F>
     void Visit(std::int64_t y, std::int64_t x1, std::int64_t x2, F&& f);
@@ -374,6 +381,19 @@ private:
     std::vector<EllipseSpans> ellipseRows_;
     std::int64_t ellipseW_ = -1, ellipseH_ = -1, ellipseShrink_ = -1;
     TRect ellipseInk_;
+
+    // The rows of the short wide lines drawn with the current pen width,
+    // relative to their start, by their extent.
+    struct WideShape {
+        static constexpr int Reach = 8, Side = 2 * Reach + 1, MaxWidth = 16;
+        static constexpr std::int64_t Near = std::int64_t(1) << 20;
+        bool made = false;
+        std::int64_t top = 0;
+        std::vector<std::pair<int, int>> rows;
+        TRect ink;
+    };
+    std::vector<WideShape> wideShapes_;
+    int wideShapesWidth_ = 0;
 
     TBitmap& bitmap_;
     std::vector<TRect> clip_;

@@ -1,13 +1,16 @@
 #include "toolkit/system/Files.h"
 
 #include <fcntl.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
+#include <ctime>
 #include <system_error>
 
 namespace {
@@ -52,17 +55,57 @@ bool WriteAll(int fd, std::string_view data)
     return true;
 }
 
-// Gives an unnamed file (O_TMPFILE) the name temp, replacing a leftover.
-bool NameUnnamed(int fd, const std::string& temp)
+// A name beside the file that no other file has yet: the prefix and eight
+// random letters and digits, so that no leftover, folder or other program's
+// file can stand in the way of a save for long.
+std::string FreshName(const std::string& prefix)
+{
+    static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    unsigned char bytes[8];
+    if (::getrandom(bytes, sizeof bytes, GRND_NONBLOCK) != ssize_t(sizeof bytes)) {
+        // No entropy yet (early boot): the time and the process still differ.
+        static std::uint64_t counter = 0;
+        std::uint64_t mix = std::uint64_t(::getpid()) * 0x9E3779B97F4A7C15u ^ std::uint64_t(::time(nullptr)) ^ ++counter;
+        for (unsigned char& b : bytes) {
+            b = static_cast<unsigned char>(mix);
+            mix = mix >> 8 | mix << 56;
+            mix *= 0xBF58476D1CE4E5B9u;
+        }
+    }
+    std::string name = prefix;
+    for (unsigned char b : bytes)
+        name += letters[b % (sizeof letters - 1)];
+    return name;
+}
+
+// How often a fresh name is drawn again when it is taken after all.
+constexpr int kNameAttempts = 16;
+
+// Gives an unnamed file (O_TMPFILE) a fresh name beginning with prefix.
+bool NameUnnamed(int fd, const std::string& prefix, std::string& temp)
 {
     const std::string self = "/proc/self/fd/" + std::to_string(fd);
-    for (int attempt = 0; attempt < 2; ++attempt) {
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        temp = FreshName(prefix);
         if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW) == 0)
             return true;
-        if (errno != EEXIST || ::unlink(temp.c_str()) != 0)
+        if (errno != EEXIST)
             return false;
     }
     return false;
+}
+
+// Creates a new file under a fresh name beginning with prefix.
+int CreateFresh(const std::string& prefix, std::string& temp)
+{
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        temp = FreshName(prefix);
+        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    errno = EEXIST;
+    return -1;
 }
 
 }  // namespace
@@ -134,8 +177,9 @@ std::string ReplaceFileContents(const std::string& fileName, std::string_view da
     const std::size_t slash = target.find_last_of('/');
     const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
     const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
-    const std::string temp = (slash == std::string::npos ? std::string() : target.substr(0, slash + 1)) + "." + base +
-                             ".tilvo-new";
+    const std::string prefix = (slash == std::string::npos ? std::string() : target.substr(0, slash + 1)) + "." +
+                               base + ".tilvo-new.";
+    std::string temp;
 
     // Fills fd with the data and the old file's attributes, flushed to disk.
     auto fill = [&](int fd) -> int {
@@ -158,7 +202,7 @@ std::string ReplaceFileContents(const std::string& fileName, std::string_view da
     if (fd.Get() >= 0) {
         if (const int err = fill(fd.Get()))
             return "cannot write the file (" + ErrnoText(err) + ")";
-        named = NameUnnamed(fd.Get(), temp);
+        named = NameUnnamed(fd.Get(), prefix, temp);
         if (!fd.Close() && named) {
             ::unlink(temp.c_str());
             return "cannot write the file (" + ErrnoText(errno) + ")";
@@ -166,9 +210,7 @@ std::string ReplaceFileContents(const std::string& fileName, std::string_view da
     }
     if (!named) {
         // No unnamed files here (or no way to name one): a named one.
-        if (::unlink(temp.c_str()) != 0 && errno != ENOENT)
-            return "cannot create the file (" + ErrnoText(errno) + ")";
-        fd.Reset(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0666));
+        fd.Reset(CreateFresh(prefix, temp));
         if (fd.Get() < 0)
             return "cannot create the file (" + ErrnoText(errno) + ")";
         int err = fill(fd.Get());
@@ -189,4 +231,26 @@ std::string ReplaceFileContents(const std::string& fileName, std::string_view da
     if (dir.Get() >= 0)
         ::fsync(dir.Get());
     return {};
+}
+
+std::string KeepNewestCopy(const std::string& copyName, std::string_view data, int copies)
+{
+    auto name = [&](int k) { return k == 0 ? copyName : copyName + "." + std::to_string(k); };
+    // From the oldest on, so that each rename has a free place (or the
+    // copy that gives way) to go to. A folder in the row is no copy of ours
+    // and is not moved: it stops the row, and the new copy is not made.
+    for (int k = copies - 2; k >= 0; --k) {
+        struct stat st {};
+        const std::string from = name(k);
+        if (::lstat(from.c_str(), &st) != 0) {
+            if (errno == ENOENT)
+                continue;
+            return "cannot reach an earlier copy (" + ErrnoText(errno) + ")";
+        }
+        if (S_ISDIR(st.st_mode))
+            return "an earlier copy is a folder";
+        if (::rename(from.c_str(), name(k + 1).c_str()) != 0)
+            return "cannot move an earlier copy (" + ErrnoText(errno) + ")";
+    }
+    return ReplaceFileContents(copyName, data);
 }

@@ -29,6 +29,15 @@ TReadOutcome ReadRegularFile(const std::string& fileName, std::size_t maxBytes, 
 // written to an unnamed file in the same folder, flushed to disk and only
 // then put in the old one's place, so a crash leaves the old contents or the
 // new ones. Where the file system cannot make unnamed files, the data goes
-// under the name ".<name>.tilvo-new" beside it; a leftover of that name from
-// a crash is removed by the next save.
+// to a new file beside it. Either way its name, ".<name>.tilvo-new."
+// followed by eight random characters, is one that no file has yet, so no
+// leftover, folder or other program's file of a similar name can stand in
+// the way; none is ever removed.
 std::string ReplaceFileContents(const std::string& fileName, std::string_view data);
+
+// Keeps data as copyName, the newest of at most `copies` copies: the earlier
+// ones move a place on first (copyName to copyName.1, copyName.1 to
+// copyName.2 and so on), and the one in the last place, copyName.<copies-1>,
+// gives way. Returns an empty string when data is kept, otherwise the
+// reason, with the copies that could not move where they were.
+std::string KeepNewestCopy(const std::string& copyName, std::string_view data, int copies);

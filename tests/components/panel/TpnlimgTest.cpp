@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QWheelEvent>
 
 #include <string>
 #include <vector>
@@ -167,4 +168,50 @@ TEST(TPnlImg, DestructionRaisesNothing)
         p.OnResize = [&](TObject*) { ++resized; };
     }
     EXPECT_EQ(resized, 0);
+}
+
+TEST(TPnlImg, WheelMovesTheScrollBars)
+{
+    QWidget form;
+    auto* p = new TPnlImg(&form);
+    form.show();
+    std::vector<std::string> seen;
+    p->OnScrollBarHChange = [&](TObject* s) {
+        EXPECT_EQ(s, p);
+        seen.push_back("h " + std::to_string(p->ScrollBarH->Position()));
+    };
+    p->OnScrollBarVChange = [&](TObject* s) {
+        EXPECT_EQ(s, p);
+        seen.push_back("v " + std::to_string(p->ScrollBarV->Position()));
+    };
+    auto wheel = [&](int dy, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        QWheelEvent e(QPointF(20, 20), p->Image->mapToGlobal(QPointF(20, 20)), QPoint(), QPoint(0, dy), Qt::NoButton,
+                      mods, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(p->Image, &e);
+    };
+    // Without bars there is nothing to move.
+    wheel(-120);
+    EXPECT_TRUE(seen.empty());
+
+    p->SetScrollBars(true);
+    const int lines = QApplication::wheelScrollLines();
+    const std::string step = std::to_string(lines), two = std::to_string(2 * lines);
+    wheel(-120);                       // down one notch
+    wheel(-120, Qt::ShiftModifier);    // right one notch
+    wheel(-240);                       // down two more
+    wheel(120);                        // up one
+    wheel(-60);                        // half notches add up
+    wheel(-60);
+    wheel(120 * 1000);                 // far up: held at the top
+    wheel(120 * 1000);                 // already there: no change, no event
+    p->ScrollBarH->SetSmallChange(5);  // steps of SmallChange
+    wheel(-120, Qt::ShiftModifier);
+    const std::vector<std::string> expected{"v " + step,
+                                            "h " + step,
+                                            "v " + std::to_string(3 * lines),
+                                            "v " + two,
+                                            "v " + std::to_string(3 * lines),
+                                            "v 0",
+                                            "h " + std::to_string(6 * lines)};
+    EXPECT_EQ(seen, expected);
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "components/plot/Tcanvas2d.h"
+#include "toolkit/system/Clock.h"
 
 #include <QCoreApplication>
 #include <QMouseEvent>
@@ -10,6 +11,9 @@
 #include <memory>
 
 struct Canvas2DFixture {
+    // Animations are timed by the tick count: a fake one that stands still
+    // unless a test moves it.
+    FakeTickClock clock;
     std::unique_ptr<TCanvas2D> c = std::make_unique<TCanvas2D>();
     int draws = 0;
     std::function<void()> onDraw;

@@ -56,6 +56,20 @@ TEST(PlotNavigation, HistoryBackForwardAndBranching)
     moved.Record(c, d);
     EXPECT_EQ(moved.Size(), 4u);
     EXPECT_EQ(moved.Back(), c);
+
+    // A window that cannot be shown is not kept; back from it leads to the
+    // current entry, and nothing moves until Go.
+    const TPlotWindow flat{3, 0, 3, 10};
+    TZoomHistory kept;
+    kept.Record(a, b);
+    kept.Record(b, flat);
+    kept.Record(flat, c);
+    EXPECT_EQ(kept.Size(), 3u);
+    EXPECT_EQ(kept.BackIndex(flat), 2u);
+    EXPECT_EQ(kept.BackIndex(c), 1u);
+    EXPECT_FALSE(kept.ForwardIndex());
+    kept.Go(0);
+    EXPECT_EQ(kept.At(*kept.ForwardIndex()), b);
 }
 
 TEST(PlotNavigation, HistoryIsBounded)

@@ -1,6 +1,7 @@
 #include "components/plot/Canvas2dHelpers.h"
 
 #include "support/BitmapWords.h"
+#include "toolkit/system/Clock.h"
 #include "toolkit/system/Sound.h"
 
 #include <QPointer>
@@ -242,6 +243,65 @@ TEST(TCanvas2DZoom, ChangesArrivingMidAnimationAreSafe)
     EXPECT_TRUE(alive.isNull());
 }
 
+TEST(TCanvas2DZoom, AnAnimationOfAnyLengthEndsWithinASecond)
+{
+    Plain f;
+    TCanvas2D& c = *f.c;
+    // A billion steps with drawing that takes 20 ms (by the tick count): a
+    // second of frames and the last one on the target.
+    c.SetZoomSteps(1000000000);
+    f.onDraw = [&] { f.clock.Advance(20); };
+    c.ZoomLess(76, 76);
+    EXPECT_EQ(c.Window(), (TPlotWindow{-5, -5, 15, 15}));
+    EXPECT_GE(f.draws, 2);
+    EXPECT_EQ(f.draws, 1000 / 20 + 1);
+    EXPECT_EQ(c.ZoomSteps(), 1000000000);
+    // Drawing that takes no time at all still draws a bounded number.
+    f.draws = 0;
+    f.onDraw = nullptr;
+    c.ZoomBack();
+    EXPECT_EQ(c.Window(), (TPlotWindow{0, 0, 10, 10}));
+    EXPECT_EQ(f.draws, 120);
+    // Slow drawing skips steps to keep to the second.
+    f.draws = 0;
+    f.onDraw = [&] { f.clock.Advance(450); };
+    c.AxisChange(1, 1, 9, 9, 5);
+    EXPECT_EQ(c.Window(), (TPlotWindow{1, 1, 9, 9}));
+    EXPECT_EQ(f.draws, 4);  // steps 1, 2 (at 450 ms), 4 (at 900 ms), 5
+
+    // Hidden between two steps: the change ends on its target at once (and
+    // a hidden canvas draws nothing more).
+    f.draws = 0;
+    f.onDraw = [&] {
+        if (f.draws == 3)
+            QTimer::singleShot(0, [&] { c.hide(); });
+    };
+    c.AxisChange(0, 0, 10, 10, 1000000000);
+    EXPECT_EQ(c.Window(), (TPlotWindow{0, 0, 10, 10}));
+    EXPECT_EQ(f.draws, 3);
+    EXPECT_FALSE(c.Animating());
+}
+
+TEST(TCanvas2DZoom, QuittingEndsARunningAnimation)
+{
+    Plain f;
+    TCanvas2D& c = *f.c;
+    f.onDraw = [&] {
+        if (f.draws == 3)
+            QCoreApplication::quit();
+    };
+    bool ended = false;
+    QTimer::singleShot(0, [&] {
+        c.AxisChange(0, 0, 1, 1, 1000000000);
+        ended = true;
+        QCoreApplication::quit();
+    });
+    QCoreApplication::exec();
+    EXPECT_TRUE(ended);
+    EXPECT_LE(f.draws, 4);
+    EXPECT_EQ(c.Window(), (TPlotWindow{0, 0, 1, 1}));
+}
+
 TEST(TCanvas2DZoom, ZoomAllInOneRepaint)
 {
     Plain f;
@@ -291,6 +351,81 @@ TEST(TCanvas2DZoom, HistoryBackAndForward)
     c.ZoomModeSet(zmZoomOut);
     c.ZoomLess(76, 76);
     EXPECT_FALSE(c.ZoomHistory().CanForward());
+}
+
+// A new ZoomFactor does not change the box already on the picture: it is
+// erased as it was drawn, on a move, on leaving the mode, and when a zoom
+// is refused. With axes, so that the clip is in play too.
+TEST(TCanvas2DZoom, BoxOfAnEarlierFactorIsErasedWhole)
+{
+    Canvas2DFixture f;
+    TCanvas2D& c = *f.c;
+    c.SetBounds(0, 0, 244, 194);
+    c.Draw();
+    const auto plain = Pixels(f.Bits());
+
+    c.ZoomModeSet(zmZoomIn);
+    c.SetZoomFactor(0.25);
+    MouseSend(c.Image(), QEvent::MouseMove, Qt::NoButton, 100, 90);
+    // One box, of the new factor, where the pointer is.
+    auto boxed = Pixels(f.Bits());
+    c.ZoomModeSet(zmNone);
+    EXPECT_EQ(Pixels(f.Bits()), plain);
+    c.ZoomModeSet(zmZoomIn);
+    c.ZoomDraw();
+    c.ZoomDraw(100, 90);
+    EXPECT_EQ(Pixels(f.Bits()), boxed);
+
+    for (int next : {zmNone, zmZoomOut, zmPan}) {
+        SCOPED_TRACE(next);
+        c.ZoomModeSet(zmZoomIn);
+        c.SetZoomFactor(0.7);
+        c.ZoomModeSet(next);
+        EXPECT_EQ(Pixels(f.Bits()), plain);
+        c.ZoomModeSet(zmNone);
+        c.SetZoomFactor(0.25);
+    }
+
+    // Too narrow a window: the zoom is refused and the box is back at the
+    // centre, alone.
+    BeepRecorder beeps;
+    c.SetAxisXMax(c.AxisXMin() + 1e-19);
+    const auto narrow = Pixels(f.Bits());
+    c.ZoomModeSet(zmZoomIn);
+    c.SetZoomFactor(0.05);
+    MouseSend(c.Image(), QEvent::MouseButtonPress, Qt::LeftButton, 100, 90);
+    EXPECT_EQ(beeps.Beeps().size(), 1u);
+    c.ZoomModeSet(zmNone);
+    EXPECT_EQ(Pixels(f.Bits()), narrow);
+}
+
+// A window that cannot be shown again (ZoomAll's equal limits) is not kept:
+// back leads to the window before it, and forward has nowhere to go.
+TEST(TCanvas2DZoom, HistoryKeepsOnlyWindowsThatCanBeShown)
+{
+    Plain f;
+    TCanvas2D& c = *f.c;
+    BeepRecorder beeps;
+    c.SetZoomAllXMin(3);
+    c.SetZoomAllXMax(3);
+    c.ZoomModeSet(zmZoomIn);
+    c.ZoomMore();
+    const TPlotWindow zoomed{2.5, 2.5, 7.5, 7.5};
+    c.ZoomAll();
+    EXPECT_EQ(c.Window(), (TPlotWindow{3, 0, 3, 10}));
+    EXPECT_EQ(c.ZoomHistory().Size(), 2u);
+
+    c.ZoomBack();
+    EXPECT_EQ(c.Window(), zoomed);
+    f.draws = 0;
+    c.ZoomForward();
+    EXPECT_EQ(f.draws, 0);
+    EXPECT_EQ(c.Window(), zoomed);
+    c.ZoomBack();
+    EXPECT_EQ(c.Window(), (TPlotWindow{0, 0, 10, 10}));
+    c.ZoomForward();
+    EXPECT_EQ(c.Window(), zoomed);
+    EXPECT_TRUE(beeps.Beeps().empty());
 }
 
 TEST(TCanvas2DZoom, WheelZoomIsOptIn)

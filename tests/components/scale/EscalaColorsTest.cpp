@@ -196,3 +196,33 @@ TEST(EscalaColors, ArrayGivesTheSameColours)
     }
     EXPECT_GT(total, std::size_t(6000000));
 }
+
+TEST(EscalaColors, ArrayAgreesOnRangesDownToTheSmallestDouble)
+{
+    // Every power of two from the largest range the quick path takes to the
+    // smallest double, with a bound at zero and one away from it, with and
+    // without an interval: the reciprocal of the range and its product by
+    // 510 overflow at different widths.
+    std::mt19937_64 rnd(21);
+    std::size_t wrong = 0;
+    for (int e = 1000; e >= -1074; e -= 7) {
+        const double range = std::ldexp(1.0, e);
+        for (const TEscalaColors& s : {Scale(0, range), Scale(-range / 3, range - range / 3, 0, egThree),
+                                       Scale(range, 2 * range, range / 64), Scale(0, range * 1.5, range / 1000)}) {
+            const std::vector<double> values = Probes(s, rnd, 500);
+            std::vector<TColor> colours(values.size());
+            s.ValuesToColors(values.data(), colours.data(), colours.size());
+            for (std::size_t i = 0; i < colours.size(); ++i)
+                if (colours[i] != s.ValueToColor(values[i]) && wrong++ < 5)
+                    ADD_FAILURE() << "value " << values[i] << " on " << s.Minimum << ".." << s.Maximum << " interval "
+                                  << s.Interval;
+        }
+    }
+    // The case that was reported: 510 / range overflows, 1 / range does not.
+    const TEscalaColors s = Scale(0, 1e-307);
+    const double v = 2.5e-308;
+    TColor c = 0;
+    s.ValuesToColors(&v, &c, 1);
+    EXPECT_EQ(c, s.ValueToColor(v));
+    EXPECT_EQ(c, 0x00404040);
+}

@@ -134,16 +134,25 @@ TEST(TEscala, HorizontalLabelsAndGraduations)
     EXPECT_EQ(At(s, 150, 20), ColorToPixel(s.ValueToColor(145.0 * 100 / 289)));
 
     // TextInterval 4: six labels 0.000 .. 100.000 centred at 5 + i * 290 / 5,
-    // their tops at 40.
+    // their tops at 40; the end labels move in to stand within the margins.
+    auto label = [&](int x, double v) {
+        const int w = font.Width(Text(v));
+        return std::pair{Point(std::max(std::min(x, 295 - w + w / 2), 5 + w / 2), 40), Text(v)};
+    };
     std::vector<std::pair<TPoint, std::string>> labels;
     for (int i = 0; i <= 5; ++i)
-        labels.push_back({Point(5 + i * 290 / 5, 40), Text(i * 20)});
+        labels.push_back(label(5 + i * 290 / 5, i * 20));
+    EXPECT_EQ(labels[2].first.X, 5 + 2 * 290 / 5);
     const TRect band{5, 5, 295, 35};
     EXPECT_EQ(Outside(Picture(s), band), Outside(Expected(s, labels, TA_CENTER | TA_TOP), band));
+    const std::uint32_t face = ColorToPixel(ColorToRGB(s.Color()));
+    for (int y = 0; y < Picture(s).Height(); ++y)
+        for (int x : {0, 4, 295, 299})
+            EXPECT_EQ(At(s, x, y), face) << x << "," << y;
 
     // TextInterval 0: only the ends. A negative one: none.
     s.SetTextInterval(0);
-    labels = {{Point(5, 40), Text(0)}, {Point(295, 40), Text(100)}};
+    labels = {label(5, 0), label(295, 100)};
     EXPECT_EQ(Outside(Picture(s), band), Outside(Expected(s, labels, TA_CENTER | TA_TOP), band));
     s.SetTextInterval(-3);
     EXPECT_EQ(s.TextInterval(), -3);
@@ -284,6 +293,54 @@ TEST(TEscala, DockingCentringAndAutoSize)
     alone.SetLeft(7);
     alone.SetAlignment(eaCentered);
     EXPECT_EQ(alone.Left(), 7);
+}
+
+// Docked, a scale that sizes itself again stays at its edge, and the
+// control filling the rest of the parent follows.
+TEST(TEscala, DockedScaleKeepsItsEdgeWhenItResizes)
+{
+    for (TEscalaAlignment a : {eaBottom, eaTop, eaLeft, eaRight}) {
+        SCOPED_TRACE(int(a));
+        QWidget parent;
+        parent.resize(600, 400);
+        auto* rest = new TCustomPanel(&parent);
+        rest->SetAlign(alClient);
+        auto* s = new TEscala(&parent);
+        s->SetAlignment(a);
+        const bool across = a == eaBottom || a == eaTop;
+        auto placed = [&] {
+            const int w = s->Width(), h = s->Height();
+            switch (a) {
+            case eaBottom:
+                EXPECT_EQ(s->geometry(), QRect(0, 400 - h, 600, h));
+                EXPECT_EQ(rest->geometry(), QRect(0, 0, 600, 400 - h));
+                break;
+            case eaTop:
+                EXPECT_EQ(s->geometry(), QRect(0, 0, 600, h));
+                EXPECT_EQ(rest->geometry(), QRect(0, h, 600, 400 - h));
+                break;
+            case eaLeft:
+                EXPECT_EQ(s->geometry(), QRect(0, 0, w, 400));
+                EXPECT_EQ(rest->geometry(), QRect(w, 0, 600 - w, 400));
+                break;
+            default:
+                EXPECT_EQ(s->geometry(), QRect(600 - w, 0, w, 400));
+                EXPECT_EQ(rest->geometry(), QRect(0, 0, 600 - w, 400));
+                break;
+            }
+        };
+        auto thickness = [&] { return across ? s->Height() : s->Width(); };
+        const int first = thickness();
+        EXPECT_LT(first, 100);
+        placed();
+        // Three margins grow by 7 each; a thinner band takes 20 off.
+        s->SetMargin(12);
+        EXPECT_EQ(thickness(), first + 21);
+        placed();
+        s->SetBandWidth(10);
+        EXPECT_EQ(thickness(), first + 1);
+        placed();
+    }
 }
 
 TEST(TEscala, SmallPictures)

@@ -2,11 +2,14 @@
 // ellipses, without a test per pixel. These shortcuts must give exactly the pixels and the
 // changed area of the general code, which a clip region of two rectangles
 // covering the whole bitmap forces.
+#include "toolkit/graphics/CanvasPrivate.h"
 #include "toolkit/graphics/Graphics.h"
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <functional>
+#include <random>
 #include <vector>
 
 namespace {
@@ -139,4 +142,86 @@ TEST(Bitmap, ChangesMarkedAfterTakingThemAreReportedAgain)
     EXPECT_EQ(b.TakeDirty(), std::vector<TRect>{Rect(0, 0, 8, 8)});
     b.MarkDirty(Rect(1, 1, 2, 2));
     EXPECT_EQ(b.TakeDirty(), std::vector<TRect>{Rect(1, 1, 2, 2)});
+}
+
+TEST(CanvasShortcuts, TrianglesFillWhatTheGeneralPolygonFills)
+{
+    // A fourth corner repeating the third adds no edge but sends the
+    // polygon down the general path. Corners near the bitmap, on its edges
+    // and far out (at the int range and at the limit of the row filler).
+    std::mt19937 rng(33);
+    std::uniform_int_distribution<int> nearBy(-12, 52), pick(0, 9);
+    const int far[] = {INT_MIN, INT_MAX, -(1 << 20), 1 << 20, (1 << 20) + 1, -(1 << 20) - 1, 0, 39, 40, 1 << 24};
+    auto coord = [&] { return pick(rng) == 0 ? far[pick(rng)] : nearBy(rng); };
+    for (int round = 0; round < 4000; ++round) {
+        const TPoint a{coord(), coord()}, b{coord(), coord()}, c{coord(), coord()};
+        const int width = round % 5 == 4 ? 3 : 1;
+        const bool clipped = round % 3 == 1;
+        const TPoint triangle[] = {a, b, c}, polygon[] = {a, b, c, c};
+        TBitmap quick(40, 40), general(40, 40);
+        for (TBitmap* bmp : {&quick, &general}) {
+            TCanvas& cv = bmp->Canvas();
+            cv.Pen.Color = clRed;
+            cv.Pen.Width = width;
+            cv.Brush.Color = clLime;
+            cv.PenPos = {7, 9};
+            if (clipped)
+                cv.SetClipRegion({Rect(3, 2, 30, 25), Rect(10, 20, 38, 37)});
+            bmp->TakeDirty();
+        }
+        quick.Canvas().Polygon(triangle);
+        general.Canvas().Polygon(polygon);
+        const std::string scope = "round " + std::to_string(round);
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 40; ++x)
+                ASSERT_EQ(quick.ScanLine(y)[x], general.ScanLine(y)[x]) << scope << " at " << x << "," << y;
+        EXPECT_EQ(quick.TakeDirty(), general.TakeDirty()) << scope;
+        EXPECT_EQ(quick.Canvas().PenPos, general.Canvas().PenPos) << scope;
+    }
+}
+
+TEST(CanvasShortcuts, ShortWideLinesKeepTheirShapeWhereverTheyStart)
+{
+    // Short wide lines are drawn from their shape worked out at the origin:
+    // that must be the general arithmetic's result at every start the
+    // shortcut takes, the farthest included.
+    using canvas_detail::WideSegment;
+    using canvas_detail::i64;
+    const TPoint starts[] = {{0, 0}, {37, -11}, {1 << 20, -(1 << 20)}, {-(1 << 20), (1 << 20) - 1}, {918273, 65537}};
+    for (int width = 2; width <= 16; ++width)
+        for (int dx = -8; dx <= 8; ++dx)
+            for (int dy = -8; dy <= 8; ++dy) {
+                const WideSegment shape(0, 0, dx, dy, width);
+                for (const TPoint s : starts) {
+                    const WideSegment at(s.X, s.Y, i64(s.X) + dx, i64(s.Y) + dy, width);
+                    for (i64 y = shape.Top() - 2; y <= shape.Bottom() + 2; ++y) {
+                        i64 a1 = 0, b1 = -1, a2 = 0, b2 = -1;
+                        const bool any = shape.Row(y, a1, b1);
+                        ASSERT_EQ(at.Row(s.Y + y, a2, b2), any) << width << " " << dx << "," << dy << " row " << y;
+                        if (any) {
+                            ASSERT_TRUE(a2 == s.X + a1 && b2 == s.X + b1)
+                                << width << " " << dx << "," << dy << " from " << s.X << "," << s.Y << " row " << y;
+                        }
+                    }
+                }
+            }
+
+    // Drawn straight into the rows or span by span through a clip region.
+    for (int width = 2; width <= 5; ++width)
+        for (const TPenMode mode : {pmCopy, pmNot})
+            ExpectSameAsGeneral(
+                48, 48,
+                [&](TCanvas& c) {
+                    c.Pen.Color = clRed;
+                    c.Pen.Width = width;
+                    c.Pen.Mode = mode;
+                    std::vector<TPoint> path;
+                    for (int dx = -9; dx <= 9; dx += 2)
+                        for (int dy = -9; dy <= 9; dy += 3)
+                            path.push_back({24 + dx, 24 + dy});
+                    path.push_back({-3, 47});  // across the edge
+                    path.push_back({2, 44});
+                    c.Polyline(path);
+                },
+                "width " + std::to_string(width) + " mode " + std::to_string(mode));
 }

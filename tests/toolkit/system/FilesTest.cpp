@@ -102,14 +102,46 @@ TEST(Files, RefusesWhatIsNotAWritableRegularFile)
     EXPECT_EQ(dir.Names(), (std::set<std::string>{"locked.ini", "fifo", "null.ini", "dangling.ini", "folder.ini"}));
 }
 
-TEST(Files, ALeftoverOfACrashedSaveGoesAwayWithTheNextSave)
+TEST(Files, NothingNamedLikeTheNewFileStandsInTheWayOrIsRemoved)
 {
+    // A folder and another program's file under the names a save of a.ini
+    // and of b.ini once wrote to first.
     Folder dir;
     Put(dir / "a.ini", "old");
-    Put(dir / ".a.ini.tilvo-new", "half a fi");
-    EXPECT_EQ(ReplaceFileContents(dir / "a.ini", "new"), "");
-    EXPECT_EQ(Get(dir / "a.ini"), "new");
-    EXPECT_EQ(dir.Names(), (std::set<std::string>{"a.ini"}));
+    Put(dir / "b.ini", "old");
+    fs::create_directory(dir / ".a.ini.tilvo-new");
+    Put(dir / ".b.ini.tilvo-new", "not ours");
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(ReplaceFileContents(dir / "a.ini", "new a"), "");
+        EXPECT_EQ(ReplaceFileContents(dir / "b.ini", "new b"), "");
+    }
+    EXPECT_EQ(Get(dir / "a.ini"), "new a");
+    EXPECT_EQ(Get(dir / "b.ini"), "new b");
+    EXPECT_EQ(Get(dir / ".b.ini.tilvo-new"), "not ours");
+    EXPECT_EQ(dir.Names(), (std::set<std::string>{"a.ini", "b.ini", ".a.ini.tilvo-new", ".b.ini.tilvo-new"}));
+}
+
+TEST(Files, EarlierCopiesMoveOnAndTheOldestGivesWay)
+{
+    Folder dir;
+    for (const char* data : {"1", "2", "3", "4"})
+        EXPECT_EQ(KeepNewestCopy(dir / "x.bak", data, 3), "");
+    EXPECT_EQ(Get(dir / "x.bak"), "4");
+    EXPECT_EQ(Get(dir / "x.bak.1"), "3");
+    EXPECT_EQ(Get(dir / "x.bak.2"), "2");
+    EXPECT_EQ(dir.Names(), (std::set<std::string>{"x.bak", "x.bak.1", "x.bak.2"}));
+
+    // A gap is filled without moving the rest; a folder in the row stops
+    // it before anything is lost.
+    fs::remove(dir / "x.bak.1");
+    EXPECT_EQ(KeepNewestCopy(dir / "x.bak", "5", 3), "");
+    EXPECT_EQ(Get(dir / "x.bak.1"), "4");
+    EXPECT_EQ(Get(dir / "x.bak.2"), "2");
+    fs::remove(dir / "x.bak.2");
+    fs::create_directory(dir / "x.bak.2");
+    EXPECT_NE(KeepNewestCopy(dir / "x.bak", "6", 3), "");
+    EXPECT_EQ(Get(dir / "x.bak"), "5");
+    EXPECT_EQ(Get(dir / "x.bak.1"), "4");
 }
 
 TEST(Files, ReadsRegularFilesOnlyAndNoMoreThanAsked)
