@@ -117,8 +117,13 @@ void AddRoundRect(std::vector<TPointF>& out, double l, double t, double r, doubl
 // ---------------------------------------------------------------- player
 
 Player::Player(TBitmap& bitmap, const Limits& limits, bool emf)
-    : bitmap_(bitmap), canvas_(bitmap.Canvas()), limits_(limits), emf_(emf)
+    : bitmap_(bitmap),
+      canvas_(bitmap.Canvas()),
+      embeddedBudget_(std::max(EmbeddedFloor, EmbeddedPerPixel * bitmap.Width() * bitmap.Height())),
+      dibLimits_(limits),
+      emf_(emf)
 {
+    dibLimits_.PixelBudget = &embeddedBudget_;
     canvas_.CopyMode = cmSrcCopy;
     canvas_.Brush = TBrush{clWhite, bsSolid};
     canvas_.FillRect(Rect(0, 0, bitmap.Width(), bitmap.Height()));
@@ -179,19 +184,29 @@ void Player::UpdateTransform()
 
 // ------------------------------------------------------ objects
 
+void Player::SetObjectCount(std::size_t count)
+{
+    objects_.assign(count, GdiObject{});
+    free_.clear();
+    for (std::size_t i = 0; i < count; ++i)
+        free_.insert(free_.end(), i);
+}
+
 void Player::Store(std::size_t index, const GdiObject& object)
 {
-    if (index < Objects.size())
-        Objects[index] = object;
+    if (index >= objects_.size())
+        return;
+    objects_[index] = object;
+    if (object.Kind == ObjectKind::Empty)
+        free_.insert(index);
+    else
+        free_.erase(index);
 }
 
 void Player::StoreFirstFree(const GdiObject& object)
 {
-    for (auto& slot : Objects)
-        if (slot.Kind == ObjectKind::Empty) {
-            slot = object;
-            return;
-        }
+    if (!free_.empty())
+        Store(*free_.begin(), object);
 }
 
 void Player::Select(std::uint32_t index)
@@ -200,9 +215,9 @@ void Player::Select(std::uint32_t index)
         SelectStock(index & 0x7FFFFFFF);
         return;
     }
-    if (index >= Objects.size())
+    if (index >= objects_.size())
         return;
-    const GdiObject& o = Objects[index];
+    const GdiObject& o = objects_[index];
     if (o.Kind == ObjectKind::Pen)
         Dc.Pen = o.Pen;
     else if (o.Kind == ObjectKind::Brush)
@@ -226,11 +241,7 @@ void Player::SelectStock(std::uint32_t stock)
         Dc.Font = LogFont{};
 }
 
-void Player::Delete(std::uint32_t index)
-{
-    if (index < Objects.size())
-        Objects[index] = GdiObject{};
-}
+void Player::Delete(std::uint32_t index) { Store(index, GdiObject{}); }
 
 void Player::SaveDc()
 {
@@ -492,7 +503,7 @@ void Player::PatternBlt(double x, double y, double w, double h, std::uint32_t ro
 LogBrush Player::PatternBrush(Bytes dibHeader, Bytes bits, bool packed)
 {
     TBitmap pattern;
-    Limits small{1024, 1 << 16};
+    Limits small{1024, 1 << 16, &embeddedBudget_};
     bool ok = packed ? DecodePackedDib(dibHeader, pattern, small) : DecodeDib(dibHeader, bits, pattern, small);
     if (!ok)
         return {BsSolid, clGray};

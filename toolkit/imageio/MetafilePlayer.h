@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cstring>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -126,6 +127,14 @@ private:
 class Player {
 public:
     Player(TBitmap& bitmap, const Limits& limits, bool emf);
+    Player(const Player&) = delete;
+    Player& operator=(const Player&) = delete;
+
+    // All the pictures a metafile carries may together take this many times
+    // the pixels of the picture it draws (and at least EmbeddedFloor): each
+    // costs the time of filling it, however little of it is drawn.
+    static constexpr std::int64_t EmbeddedPerPixel = 4;
+    static constexpr std::int64_t EmbeddedFloor = std::int64_t(1) << 22;
 
     // Reference-device pixels to bitmap pixels (EMF); the identity for WMF,
     // whose window maps straight onto the bitmap.
@@ -133,7 +142,6 @@ public:
     // Millimetres of the reference device per pixel, for the fixed mapping modes.
     double PixelsPerMmX = 96 / 25.4, PixelsPerMmY = 96 / 25.4;
     DcState Dc;
-    std::vector<GdiObject> Objects;
 
     // ------------------------------------------------------- transforms
 
@@ -149,6 +157,8 @@ public:
     // ------------------------------------------------------ objects
 
     void Store(std::size_t index, const GdiObject& object);
+    // Sizes the object table; every slot is free.
+    void SetObjectCount(std::size_t count);
     // WMF puts each new object in the lowest free slot.
     void StoreFirstFree(const GdiObject& object);
     void Select(std::uint32_t index);
@@ -197,12 +207,18 @@ public:
 
     std::vector<TPoint> MapAll(const std::vector<TPointF>& points) const;
 
-    const Limits& DibLimits() const { return limits_; }
+    // The limits for the pictures records carry: those of a picture file,
+    // and what is left of the metafile's budget.
+    const Limits& DibLimits() const { return dibLimits_; }
 
 private:
     TBitmap& bitmap_;
     TCanvas& canvas_;
-    const Limits& limits_;
+    std::int64_t embeddedBudget_;
+    Limits dibLimits_;
+    std::vector<GdiObject> objects_;
+    // The empty slots of objects_, so that the lowest is found at once.
+    std::set<std::size_t> free_;
     bool emf_;
     TAffine xform_;
     std::vector<DcState> saved_;
