@@ -3,6 +3,7 @@
 #include "toolkit/imageio/MetafilePlayer.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 
 namespace imageio::metafile_detail {
@@ -187,9 +188,20 @@ void Player::UpdateTransform()
 void Player::SetObjectCount(std::size_t count)
 {
     objects_.assign(count, GdiObject{});
-    free_.clear();
+    free_.assign((count + 63) / 64, 0);
+    freeWords_.assign((free_.size() + 63) / 64, 0);
     for (std::size_t i = 0; i < count; ++i)
-        free_.insert(free_.end(), i);
+        MarkFree(i, true);
+}
+
+void Player::MarkFree(std::size_t index, bool free)
+{
+    std::uint64_t& word = free_[index / 64];
+    const std::uint64_t bit = std::uint64_t(1) << (index % 64);
+    word = free ? word | bit : word & ~bit;
+    std::uint64_t& summary = freeWords_[index / 4096];
+    const std::uint64_t wordBit = std::uint64_t(1) << (index / 64 % 64);
+    summary = word ? summary | wordBit : summary & ~wordBit;
 }
 
 void Player::Store(std::size_t index, const GdiObject& object)
@@ -197,16 +209,17 @@ void Player::Store(std::size_t index, const GdiObject& object)
     if (index >= objects_.size())
         return;
     objects_[index] = object;
-    if (object.Kind == ObjectKind::Empty)
-        free_.insert(index);
-    else
-        free_.erase(index);
+    MarkFree(index, object.Kind == ObjectKind::Empty);
 }
 
 void Player::StoreFirstFree(const GdiObject& object)
 {
-    if (!free_.empty())
-        Store(*free_.begin(), object);
+    for (std::size_t s = 0; s < freeWords_.size(); ++s)
+        if (freeWords_[s]) {
+            const std::size_t w = s * 64 + static_cast<std::size_t>(std::countr_zero(freeWords_[s]));
+            Store(w * 64 + static_cast<std::size_t>(std::countr_zero(free_[w])), object);
+            return;
+        }
 }
 
 void Player::Select(std::uint32_t index)
