@@ -55,13 +55,13 @@ void EmitMessage(j_common_ptr cinfo, int level)
     case JWRN_HUFF_BAD_CODE:
     case JWRN_MUST_RESYNC:
     case JWRN_BOGUS_PROGRESSION:
-    case JWRN_NOT_SEQUENTIAL:
         err->Corrupt = true;
         break;
     default: {
-        // Bytes between markers, unknown versions and colour transforms
-        // leave every pixel described. The code for a bad arithmetic code
-        // is not in every build's headers; its text is.
+        // Bytes between markers, unknown versions and colour transforms,
+        // and scan parameters a sequential file does not use leave every
+        // pixel described. A bad arithmetic code does not: its code is not
+        // in every build's headers, its text is.
         char text[JMSG_LENGTH_MAX];
         (*cinfo->err->format_message)(cinfo, text);
         if (std::strstr(text, "bad arithmetic code"))
