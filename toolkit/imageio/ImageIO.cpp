@@ -14,6 +14,7 @@
 #include <cerrno>
 #include <new>
 #include <system_error>
+#include <utility>
 
 namespace imageio {
 
@@ -28,6 +29,11 @@ void CheckSize(std::int64_t width, std::int64_t height, const Limits& limits)
 void MakeBitmap(TBitmap& out, std::int64_t width, std::int64_t height, const Limits& limits)
 {
     CheckSize(width, height, limits);
+    if (limits.PixelBudget) {
+        if (width * height > *limits.PixelBudget)
+            throw DecodeError("picture too large (" + std::to_string(width) + " x " + std::to_string(height) + ")");
+        *limits.PixelBudget -= width * height;
+    }
     out.SetPixelFormat(pf24bit);
     out.SetSize(static_cast<int>(width), static_cast<int>(height));
 }
@@ -144,7 +150,12 @@ void Decode(Bytes data, const std::string& extension, TBitmap& bitmap, const std
     bool transparent = bitmap.Transparent;
     TColor transparentColor = bitmap.TransparentColor;
     try {
-        bitmap = picture;
+        // A large picture is handed over, not copied: the load's peak is
+        // the old picture and the new one, not the new one twice.
+        if (std::int64_t(picture.Width()) * picture.Height() > KeptPixels)
+            bitmap = std::move(picture);
+        else
+            bitmap = picture;
     } catch (const std::bad_alloc&) {
         picture.SetSize(0, 0);
         throw EInvalidGraphic(what + "not enough memory");
