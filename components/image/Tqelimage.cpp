@@ -40,6 +40,20 @@ private:
     TCanvas& canvas_;
 };
 
+// Shows the hourglass over a control for as long as it lives, then its own
+// cursor again, also when what runs meanwhile throws.
+class BusyCursor {
+public:
+    explicit BusyCursor(TControl& control) : control_(control), old_(control.Cursor()) { control_.SetCursor(crHourGlass); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+    ~BusyCursor() { control_.SetCursor(old_); }
+
+private:
+    TControl& control_;
+    TCursor old_;
+};
+
 // Setting a brush colour means filling with it, also when the brush was
 // clear.
 void BrushColorSet(TCanvas& canvas, TColor color)
@@ -334,6 +348,9 @@ void TQelImage::TextOutInv(int X, int Y, const std::string& Text)
 
 void TQelImage::LoadFromFile(const std::string& FileName)
 {
+    // A large picture takes seconds; it is decoded straight into the one
+    // the control shows.
+    const BusyCursor busy(*this);
     TBitmap& bitmap = Picture().Bitmap();
     LoadPicture(FileName, bitmap);
     RowsInvalidate();

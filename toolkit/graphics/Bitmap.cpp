@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <ostream>
+#include <utility>
 
 namespace {
 
@@ -67,6 +68,25 @@ TBitmap& TBitmap::operator=(const TBitmap& other)
         height_ = other.height_;
         format_ = other.format_;
         pixels_ = other.pixels_;
+        Transparent = other.Transparent;
+        TransparentColor = other.TransparentColor;
+        ClearDirty();
+        MarkAllDirty();
+    }
+    return *this;
+}
+
+TBitmap::TBitmap(TBitmap&& other) { *this = std::move(other); }
+
+TBitmap& TBitmap::operator=(TBitmap&& other)
+{
+    if (this != &other) {
+        width_ = std::exchange(other.width_, 0);
+        height_ = std::exchange(other.height_, 0);
+        format_ = other.format_;
+        pixels_ = std::move(other.pixels_);
+        other.pixels_.clear();
+        other.ClearDirty();
         Transparent = other.Transparent;
         TransparentColor = other.TransparentColor;
         ClearDirty();

@@ -422,24 +422,37 @@ void TCanvas::Polygon(std::span<const TPoint> points)
     if (Brush.Style != bsClear && points.size() == 3 && FillTriangle(points)) {
         // Filled by whole rows, as below.
     } else if (Brush.Style != bsClear && points.size() >= 3) {
-        i64 minY = points[0].Y, maxY = points[0].Y;
-        for (const TPoint& p : points) {
-            minY = std::min<i64>(minY, p.Y);
-            maxY = std::max<i64>(maxY, p.Y);
+        // Each edge is visited only on the rows it crosses (a row is crossed
+        // where its centre lies in [top, bottom) of the edge), so a polygon
+        // of many short edges costs its area, not its edges times its rows.
+        struct Edge {
+            i64 First, End;  // rows, clipped to the bitmap
+            TPoint A, B;
+        };
+        const i64 height = bitmap_.Height();
+        std::vector<Edge> edges;
+        for (std::size_t i = 0; i < points.size(); ++i) {
+            const TPoint a = points[i], b = points[(i + 1) % points.size()];
+            const i64 first = std::max<i64>(std::min(a.Y, b.Y), 0), end = std::min<i64>(std::max(a.Y, b.Y), height);
+            if (first < end)
+                edges.push_back({first, end, a, b});
         }
-        const i64 top = std::max<i64>(minY, 0), bottom = std::min<i64>(maxY, bitmap_.Height());
+        std::sort(edges.begin(), edges.end(), [](const Edge& l, const Edge& r) { return l.First < r.First; });
+        std::vector<const Edge*> active;
         std::vector<double> xs;
-        for (i64 y = top; y < bottom; ++y) {
+        std::size_t next = 0;
+        for (i64 y = edges.empty() ? 0 : edges.front().First; y < height && (next < edges.size() || !active.empty());
+             ++y) {
+            if (active.empty() && edges[next].First > y)
+                y = edges[next].First;
+            while (next < edges.size() && edges[next].First == y)
+                active.push_back(&edges[next++]);
+            std::erase_if(active, [y](const Edge* e) { return e->End <= y; });
             const double yc = double(y) + 0.5;
             xs.clear();
-            for (std::size_t i = 0; i < points.size(); ++i) {
-                const TPoint a = points[i], b = points[(i + 1) % points.size()];
-                if (a.Y == b.Y)
-                    continue;
-                const double ya = a.Y, yb = b.Y;
-                if (yc < std::min(ya, yb) || yc >= std::max(ya, yb))
-                    continue;
-                xs.push_back(double(a.X) + (yc - ya) * double(i64(b.X) - a.X) / (yb - ya));
+            for (const Edge* e : active) {
+                const double ya = e->A.Y, yb = e->B.Y;
+                xs.push_back(double(e->A.X) + (yc - ya) * double(i64(e->B.X) - e->A.X) / (yb - ya));
             }
             std::sort(xs.begin(), xs.end());
             for (std::size_t i = 0; i + 1 < xs.size(); i += 2) {

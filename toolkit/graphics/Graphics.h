@@ -163,6 +163,10 @@ public:
     TBitmap(int width, int height);
     TBitmap(const TBitmap& other);
     TBitmap& operator=(const TBitmap& other);
+    // Takes other's pixels without copying them; other is left empty. The
+    // canvas and OnChange stay with the bitmap they belong to.
+    TBitmap(TBitmap&& other);
+    TBitmap& operator=(TBitmap&& other);
     ~TBitmap();
 
     int Width() const { return width_; }

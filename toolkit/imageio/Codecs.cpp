@@ -17,6 +17,11 @@ void CheckSize(std::int64_t width, std::int64_t height, const Limits& limits)
 void MakeBitmap(TBitmap& out, std::int64_t width, std::int64_t height, const Limits& limits)
 {
     CheckSize(width, height, limits);
+    if (limits.PixelBudget) {
+        if (width * height > *limits.PixelBudget)
+            throw DecodeError("picture too large (" + std::to_string(width) + " x " + std::to_string(height) + ")");
+        *limits.PixelBudget -= width * height;
+    }
     out.SetPixelFormat(pf24bit);
     out.SetSize(static_cast<int>(width), static_cast<int>(height));
 }

@@ -28,6 +28,10 @@ public:
 struct Limits {
     std::int64_t MaxSide = TBitmap::MaxSide;
     std::int64_t MaxPixels = TBitmap::MaxPixels;
+    // Pixels that pictures decoded under these limits may still take, all
+    // of them together; each bitmap made is taken off before it is filled.
+    // A metafile shares one among the pictures its records carry.
+    std::int64_t* PixelBudget = nullptr;
 };
 
 // Throws unless a width x height picture is positive and within the limits.
@@ -77,8 +81,9 @@ inline void PutLe32(Buffer& b, std::uint32_t v)
     PutLe16(b, v >> 16);
 }
 
-// Sizes out as a pf24bit picture after checking the limits. Its pixels
-// are left as they are: the reader writes every one of them.
+// Sizes out as a pf24bit picture after checking the limits (and taking it
+// off the pixel budget, if there is one). Its pixels are left as they are:
+// the reader writes every one of them.
 void MakeBitmap(TBitmap& out, std::int64_t width, std::int64_t height, const Limits& limits);
 
 }  // namespace imageio

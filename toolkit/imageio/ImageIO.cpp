@@ -14,6 +14,7 @@
 #include <cerrno>
 #include <new>
 #include <system_error>
+#include <utility>
 
 namespace imageio {
 
@@ -129,7 +130,12 @@ void Decode(Bytes data, const std::string& extension, TBitmap& bitmap, const std
     bool transparent = bitmap.Transparent;
     TColor transparentColor = bitmap.TransparentColor;
     try {
-        bitmap = picture;
+        // A large picture is handed over, not copied: the load's peak is
+        // the old picture and the new one, not the new one twice.
+        if (std::int64_t(picture.Width()) * picture.Height() > KeptPixels)
+            bitmap = std::move(picture);
+        else
+            bitmap = picture;
     } catch (const std::bad_alloc&) {
         picture.SetSize(0, 0);
         throw EInvalidGraphic(what + "not enough memory");

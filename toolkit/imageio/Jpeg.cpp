@@ -1,12 +1,15 @@
 // JPEG through libjpeg. Its default error handler ends the process and its
 // warnings go to stderr, so both are replaced: errors jump back here and
-// become exceptions, warnings are only noted.
+// become exceptions. A warning that data is missing or damaged fails the
+// load as an error would, since libjpeg would go on with grey; the others
+// are only counted.
 
 #include "toolkit/imageio/Codecs.h"
 
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 // jpeglib.h needs size_t and FILE declared first.
 #include <jerror.h>
 #include <jpeglib.h>
@@ -26,6 +29,7 @@ struct ErrorManager {
     std::jmp_buf Jump{};
     char Message[JMSG_LENGTH_MAX] = {};
     bool Truncated = false;
+    bool Corrupt = false;
 };
 
 [[noreturn]] void ErrorExit(j_common_ptr cinfo)
@@ -43,8 +47,30 @@ void EmitMessage(j_common_ptr cinfo, int level)
     if (level >= 0)
         return;  // trace messages
     auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
-    if (cinfo->err->msg_code == JWRN_JPEG_EOF)
+    switch (cinfo->err->msg_code) {
+    case JWRN_JPEG_EOF:
+    case JWRN_HIT_MARKER:  // "premature end of data segment"
         err->Truncated = true;
+        break;
+    case JWRN_HUFF_BAD_CODE:
+    case JWRN_MUST_RESYNC:
+    case JWRN_BOGUS_PROGRESSION:
+        err->Corrupt = true;
+        break;
+    default: {
+        // Bytes between markers, unknown versions and colour transforms,
+        // and scan parameters a sequential file does not use leave every
+        // pixel described. A bad arithmetic code does not: its code is not
+        // in every build's headers, its text is.
+        char text[JMSG_LENGTH_MAX];
+        (*cinfo->err->format_message)(cinfo, text);
+        if (std::strstr(text, "bad arithmetic code"))
+            err->Corrupt = true;
+        break;
+    }
+    }
+    if (err->Corrupt && !err->Message[0])
+        (*cinfo->err->format_message)(cinfo, err->Message);
     ++cinfo->err->num_warnings;
 }
 
@@ -75,9 +101,29 @@ std::string Reason(const ErrorManager& err)
     std::string text = err.Message;
     if (err.Truncated || text.find("Premature end") != std::string::npos)
         return "truncated file";
+    if (err.Corrupt)
+        return "corrupt JPEG file (" + text + ")";
     if (text.find("Not a JPEG file") != std::string::npos)
         return "not a JPEG file";
     return "corrupt JPEG file (" + text + ")";
+}
+
+// Huffman coding spends at least one bit on every 8 x 8 block of every
+// component a scan holds: a code for its DC difference, and in a sequential
+// file one more for the end of its AC coefficients. Every component is in
+// some scan, so a file with fewer bits than that cannot describe the picture
+// it claims; it is refused before memory is taken for it. Arithmetic coding
+// may legitimately describe a flat picture in a few bytes.
+void CheckDataCoversPicture(const jpeg_decompress_struct& cinfo, std::size_t bytes)
+{
+    if (cinfo.arith_code)
+        return;
+    std::uint64_t blocks = 0;
+    for (int c = 0; c < cinfo.num_components; ++c)
+        blocks += std::uint64_t(cinfo.comp_info[c].width_in_blocks) * cinfo.comp_info[c].height_in_blocks;
+    const std::uint64_t bits = blocks * (cinfo.progressive_mode ? 1 : 2);
+    if (bits > std::uint64_t(bytes) * 8)
+        throw DecodeError("truncated file");
 }
 
 // jpeg_destroy on a zeroed object does nothing, so the guard can be made
@@ -120,10 +166,18 @@ void DecodeJpeg(Bytes data, TBitmap& out, const Limits& limits)
     jpeg_mem_src(&cinfo, data.data(), static_cast<unsigned long>(data.size()));
     jpeg_read_header(&cinfo, TRUE);
     CheckSize(cinfo.image_width, cinfo.image_height, limits);
+    CheckDataCoversPicture(cinfo, data.size());
 
     const bool fourComponents = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
     cinfo.out_color_space = fourComponents ? JCS_CMYK : JCS_EXT_BGRX;
     jpeg_start_decompress(&cinfo);
+    // A progressive file has been read whole by now.
+    if (err.Truncated || err.Corrupt)
+        throw DecodeError(Reason(err));
+    if (cinfo.progressive_mode)
+        for (int c = 0; c < cinfo.num_components; ++c)
+            if (cinfo.coef_bits[c][0] < 0)
+                throw DecodeError("truncated file");  // a component no scan has described
     MakeBitmap(out, cinfo.output_width, cinfo.output_height, limits);
     const int width = static_cast<int>(cinfo.output_width);
     if (fourComponents)
@@ -161,11 +215,11 @@ void DecodeJpeg(Bytes data, TBitmap& out, const Limits& limits)
                     line[x] &= 0xFFFFFF;
             }
         }
-        if (err.Truncated)
-            throw DecodeError("truncated file");
+        if (err.Truncated || err.Corrupt)
+            throw DecodeError(Reason(err));
     }
-    if (err.Truncated)
-        throw DecodeError("truncated file");
+    if (err.Truncated || err.Corrupt)
+        throw DecodeError(Reason(err));
 }
 
 Buffer EncodeJpeg(const TBitmap& bitmap, int quality)

@@ -391,7 +391,7 @@ void PlayEmf(Bytes data, TBitmap& out, const Limits& limits)
     pl.Device = device;
     pl.PixelsPerMmX = ppmX;
     pl.PixelsPerMmY = ppmY;
-    pl.Objects.resize(std::min<std::size_t>(header.U16(56), 65535));
+    pl.SetObjectCount(header.U16(56));
     pl.UpdateTransform();
 
     const std::size_t end = fileSize >= headerSize ? static_cast<std::size_t>(fileSize) : data.size();

@@ -3,6 +3,7 @@
 #include "toolkit/imageio/MetafilePlayer.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 
 namespace imageio::metafile_detail {
@@ -117,8 +118,13 @@ void AddRoundRect(std::vector<TPointF>& out, double l, double t, double r, doubl
 // ---------------------------------------------------------------- player
 
 Player::Player(TBitmap& bitmap, const Limits& limits, bool emf)
-    : bitmap_(bitmap), canvas_(bitmap.Canvas()), limits_(limits), emf_(emf)
+    : bitmap_(bitmap),
+      canvas_(bitmap.Canvas()),
+      embeddedBudget_(std::max(EmbeddedFloor, EmbeddedPerPixel * bitmap.Width() * bitmap.Height())),
+      dibLimits_(limits),
+      emf_(emf)
 {
+    dibLimits_.PixelBudget = &embeddedBudget_;
     canvas_.CopyMode = cmSrcCopy;
     canvas_.Brush = TBrush{clWhite, bsSolid};
     canvas_.FillRect(Rect(0, 0, bitmap.Width(), bitmap.Height()));
@@ -179,17 +185,39 @@ void Player::UpdateTransform()
 
 // ------------------------------------------------------ objects
 
+void Player::SetObjectCount(std::size_t count)
+{
+    objects_.assign(count, GdiObject{});
+    free_.assign((count + 63) / 64, 0);
+    freeWords_.assign((free_.size() + 63) / 64, 0);
+    for (std::size_t i = 0; i < count; ++i)
+        MarkFree(i, true);
+}
+
+void Player::MarkFree(std::size_t index, bool free)
+{
+    std::uint64_t& word = free_[index / 64];
+    const std::uint64_t bit = std::uint64_t(1) << (index % 64);
+    word = free ? word | bit : word & ~bit;
+    std::uint64_t& summary = freeWords_[index / 4096];
+    const std::uint64_t wordBit = std::uint64_t(1) << (index / 64 % 64);
+    summary = word ? summary | wordBit : summary & ~wordBit;
+}
+
 void Player::Store(std::size_t index, const GdiObject& object)
 {
-    if (index < Objects.size())
-        Objects[index] = object;
+    if (index >= objects_.size())
+        return;
+    objects_[index] = object;
+    MarkFree(index, object.Kind == ObjectKind::Empty);
 }
 
 void Player::StoreFirstFree(const GdiObject& object)
 {
-    for (auto& slot : Objects)
-        if (slot.Kind == ObjectKind::Empty) {
-            slot = object;
+    for (std::size_t s = 0; s < freeWords_.size(); ++s)
+        if (freeWords_[s]) {
+            const std::size_t w = s * 64 + static_cast<std::size_t>(std::countr_zero(freeWords_[s]));
+            Store(w * 64 + static_cast<std::size_t>(std::countr_zero(free_[w])), object);
             return;
         }
 }
@@ -200,9 +228,9 @@ void Player::Select(std::uint32_t index)
         SelectStock(index & 0x7FFFFFFF);
         return;
     }
-    if (index >= Objects.size())
+    if (index >= objects_.size())
         return;
-    const GdiObject& o = Objects[index];
+    const GdiObject& o = objects_[index];
     if (o.Kind == ObjectKind::Pen)
         Dc.Pen = o.Pen;
     else if (o.Kind == ObjectKind::Brush)
@@ -226,11 +254,7 @@ void Player::SelectStock(std::uint32_t stock)
         Dc.Font = LogFont{};
 }
 
-void Player::Delete(std::uint32_t index)
-{
-    if (index < Objects.size())
-        Objects[index] = GdiObject{};
-}
+void Player::Delete(std::uint32_t index) { Store(index, GdiObject{}); }
 
 void Player::SaveDc()
 {
@@ -492,7 +516,7 @@ void Player::PatternBlt(double x, double y, double w, double h, std::uint32_t ro
 LogBrush Player::PatternBrush(Bytes dibHeader, Bytes bits, bool packed)
 {
     TBitmap pattern;
-    Limits small{1024, 1 << 16};
+    Limits small{1024, 1 << 16, &embeddedBudget_};
     bool ok = packed ? DecodePackedDib(dibHeader, pattern, small) : DecodeDib(dibHeader, bits, pattern, small);
     if (!ok)
         return {BsSolid, clGray};

@@ -126,6 +126,14 @@ private:
 class Player {
 public:
     Player(TBitmap& bitmap, const Limits& limits, bool emf);
+    Player(const Player&) = delete;
+    Player& operator=(const Player&) = delete;
+
+    // All the pictures a metafile carries may together take this many times
+    // the pixels of the picture it draws (and at least EmbeddedFloor): each
+    // costs the time of filling it, however little of it is drawn.
+    static constexpr std::int64_t EmbeddedPerPixel = 4;
+    static constexpr std::int64_t EmbeddedFloor = std::int64_t(1) << 22;
 
     // Reference-device pixels to bitmap pixels (EMF); the identity for WMF,
     // whose window maps straight onto the bitmap.
@@ -133,7 +141,6 @@ public:
     // Millimetres of the reference device per pixel, for the fixed mapping modes.
     double PixelsPerMmX = 96 / 25.4, PixelsPerMmY = 96 / 25.4;
     DcState Dc;
-    std::vector<GdiObject> Objects;
 
     // ------------------------------------------------------- transforms
 
@@ -149,6 +156,8 @@ public:
     // ------------------------------------------------------ objects
 
     void Store(std::size_t index, const GdiObject& object);
+    // Sizes the object table; every slot is free.
+    void SetObjectCount(std::size_t count);
     // WMF puts each new object in the lowest free slot.
     void StoreFirstFree(const GdiObject& object);
     void Select(std::uint32_t index);
@@ -197,12 +206,21 @@ public:
 
     std::vector<TPoint> MapAll(const std::vector<TPointF>& points) const;
 
-    const Limits& DibLimits() const { return limits_; }
+    // The limits for the pictures records carry: those of a picture file,
+    // and what is left of the metafile's budget.
+    const Limits& DibLimits() const { return dibLimits_; }
 
 private:
     TBitmap& bitmap_;
     TCanvas& canvas_;
-    const Limits& limits_;
+    std::int64_t embeddedBudget_;
+    Limits dibLimits_;
+    std::vector<GdiObject> objects_;
+    // A bit for every empty slot of objects_, and one for every word of
+    // them with a bit set: the lowest empty slot of the largest table
+    // (65535) is found in at most 16 steps.
+    std::vector<std::uint64_t> free_, freeWords_;
+    void MarkFree(std::size_t index, bool free);
     bool emf_;
     TAffine xform_;
     std::vector<DcState> saved_;

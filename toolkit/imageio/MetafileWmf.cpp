@@ -312,7 +312,7 @@ void PlayWmf(Bytes data, TBitmap& out, const Limits& limits)
     MakeBitmap(out, std::llround(w), std::llround(hgt), limits);
 
     Player pl(out, limits, false);
-    pl.Objects.resize(objects);
+    pl.SetObjectCount(objects);
     pl.Dc.WinOrg = {window[0], window[1]};
     pl.Dc.WinExt = {window[2] - window[0], window[3] - window[1]};
     pl.UpdateTransform();

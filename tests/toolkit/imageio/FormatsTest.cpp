@@ -1,8 +1,10 @@
-// Variants of PCX and GIF that our writers do not make.
+// Variants of PCX and GIF that our writers do not make, and damaged JPEGs.
 
 #include "toolkit/imageio/ImageIO.h"
 
 #include "PictureTesting.h"
+#include "toolkit/imageio/Codecs.h"
+#include "toolkit/system/Errors.h"
 
 #include <gif_lib.h>
 
@@ -123,4 +125,45 @@ TEST(Formats, GifInterlacedWithTransparencyOnItsScreen)
         EXPECT_EQ(Px(b, 2, r + 2), want[r % 3]) << r;
     EXPECT_EQ(Px(b, 0, 0), 0xFFFFFFu);  // outside the image
     EXPECT_EQ(Px(b, 4, 11), 0xFFFFFFu);
+}
+
+TEST(Formats, DamagedJpegIsRefusedRatherThanFilledWithGrey)
+{
+    const Bytes whole = imageio::EncodeJpeg(Gradient(96, 96), 90);
+    auto error = [](const Bytes& file) {
+        try {
+            Load(file, "jpg");
+        } catch (const EInvalidGraphic& e) {
+            return e.Message();
+        }
+        return std::string();
+    };
+    ASSERT_EQ(error(whole), "");
+
+    // The first half with its end marker put back: the scan runs into it.
+    Bytes half(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(whole.size() / 2));
+    PutBytes(half, {0xFF, 0xD9});
+    EXPECT_NE(error(half).find("truncated file"), std::string::npos) << error(half);
+
+    // Bad codes in the middle of the scan.
+    Bytes garbled = whole;
+    std::fill(garbled.begin() + static_cast<std::ptrdiff_t>(whole.size() / 2),
+              garbled.begin() + static_cast<std::ptrdiff_t>(whole.size() / 2 + 40), 0xFE);
+    EXPECT_NE(error(garbled), "");
+
+    // A frame header claiming 11585 x 11585 over the data of 96 x 96: far
+    // fewer bits than blocks, refused before the picture is made.
+    Bytes claimed = whole;
+    for (std::size_t i = 2; i + 9 < claimed.size(); ++i)
+        if (claimed[i] == 0xFF && claimed[i + 1] == 0xC0) {
+            claimed[i + 5] = 0x2D, claimed[i + 6] = 0x41, claimed[i + 7] = 0x2D, claimed[i + 8] = 0x41;
+            break;
+        }
+    EXPECT_NE(error(claimed).find("truncated file"), std::string::npos) << error(claimed);
+
+    // A flat picture needs the fewest bits a block can have and still loads.
+    TBitmap flat(1024, 1024);
+    TBitmap loaded = Load(imageio::EncodeJpeg(flat, 50), "jpg");
+    EXPECT_EQ(loaded.Width(), 1024);
+    EXPECT_EQ(Px(loaded, 512, 512), 0xFFFFFFu);
 }

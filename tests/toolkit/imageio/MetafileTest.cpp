@@ -5,6 +5,7 @@
 #include "PictureTesting.h"
 #include "toolkit/system/Errors.h"
 
+#include <cmath>
 #include <cstring>
 
 using namespace picturetest;
@@ -242,4 +243,80 @@ TEST(Metafile, BadMetafilesAreRefused)
     TBitmap b = Play(Bytes(sized.begin() + 22, sized.end()), ".wmf");
     EXPECT_EQ(b.Width(), 40);
     EXPECT_EQ(b.Height(), 30);
+}
+
+namespace {
+
+// A run-length DIB of the given size holding only its end code: every pixel
+// takes its one palette colour.
+Bytes EmptyRleDib(int side, std::uint32_t colour)
+{
+    Bytes d;
+    for (std::uint32_t v : {40u, std::uint32_t(side), std::uint32_t(side)})
+        Put32(d, v);
+    Put16(d, 1);
+    Put16(d, 8);
+    for (std::uint32_t v : {1u, 2u, 0u, 0u, 1u, 0u})  // RLE8, 2 bytes, 1 colour
+        Put32(d, v);
+    Put32(d, colour);
+    PutBytes(d, {0, 1});
+    return d;
+}
+
+}  // namespace
+
+TEST(Metafile, EmbeddedPicturesShareOneBudget)
+{
+    // Each record carries a 2048 x 2048 picture, as much as a small
+    // metafile may decode in all: the first is drawn over the whole
+    // picture, the others are passed over without being made.
+    Wmf w;
+    for (std::uint32_t colour : {0xFF0000u, 0x0000FFu, 0x00FF00u}) {
+        Bytes stretch;
+        for (int v : {0x0020, 0x00CC, 0, 2048, 2048, 0, 0, 100, 200, 0, 0})
+            Put16(stretch, static_cast<unsigned>(v));
+        PutBytes(stretch, EmptyRleDib(2048, colour));
+        w.Raw(0x0F43, stretch);
+    }
+    TBitmap b = Play(w.File(200, 100, 192, 0), ".wmf");
+    ASSERT_EQ(b.Width(), 100);
+    EXPECT_EQ(Px(b, 50, 25), 0xFF0000u);
+}
+
+TEST(Metafile, FullObjectTableAndLongPolygonsCostLittle)
+{
+    // 65535 slots filled one by one and then churned: new objects take the
+    // lowest free slot, found without walking the table.
+    Wmf w;
+    for (int i = 0; i < 65535; ++i)
+        w.Rec(0x02FA, {5, 0, 0, 0, 0});  // null pens
+    for (int i = 0; i < 20000; ++i)
+        w.Rec(0x02FA, {5, 0, 0, 0, 0});  // no room: dropped
+    w.Rec(0x01F0, {40000});
+    w.Rec(0x01F0, {7});
+    std::vector<int> red = {0};
+    for (int v : Wmf::Color(Red))
+        red.push_back(v);
+    red.push_back(0);
+    w.Rec(0x02FC, red);  // slot 7
+    w.Rec(0x012D, {7});
+    w.Rec(0x012D, {8});  // a null pen
+    w.Rec(0x041B, {100, 100, 0, 0});
+
+    // Polygons of 16000 short edges, each edge on a row or two: a ring
+    // between two circles, drawn 40 times on 600 rows.
+    std::vector<int> ring = {16000};
+    for (int i = 0; i < 16000; ++i) {
+        const double a = 2 * M_PI * (i % 8000) / 8000, r = i < 8000 ? 90 : 60;
+        ring.push_back(static_cast<int>(std::lround(100 + r * std::cos(a))));
+        ring.push_back(static_cast<int>(std::lround(100 + r * std::sin(a))));
+    }
+    for (int i = 0; i < 40; ++i)
+        w.Rec(0x0324, ring);
+    TBitmap b = Play(w.File(200, 200, 24, 65535), ".wmf");
+    ASSERT_EQ(b.Width(), 800);
+    EXPECT_EQ(Px(b, 200, 200), 0xFF0000u);  // rectangle in the reused slot
+    EXPECT_EQ(Px(b, 480, 480), 0xFFFFFFu);  // the hole of the ring
+    EXPECT_EQ(Px(b, 400, 704), 0xFF0000u);  // on the ring
+    EXPECT_EQ(Px(b, 796, 796), 0xFFFFFFu);
 }
