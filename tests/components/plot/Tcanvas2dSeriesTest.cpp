@@ -2,7 +2,7 @@
 // of points in one pixel column are drawn as their extremes. Whatever the
 // data, the pixels, the changed area, the pen position and the overflow
 // must be those of mapping every point and drawing every line.
-#include "components/Canvas2dHelpers.h"
+#include "components/plot/Canvas2dHelpers.h"
 
 #include <gtest/gtest.h>
 
