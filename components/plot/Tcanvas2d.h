@@ -68,7 +68,7 @@ public:
     void SetAxisXMargin(int Value);
     bool AxisXMarginAuto() const { return FAxisXMarginAuto; }  // Whether Draw fits AxisXMargin to the labels.
     void SetAxisXMarginAuto(bool Value);  // Sets the fitting and repaints.
-    int AxisXMarks() const { return FAxisXMarks; }  // Marks along the X axis, ends included.
+    int AxisXMarks() const { return FAxisXMarks; }  // Marks between the ends of the X axis.
     void SetAxisXMarks(int Value);  // Sets the X marks and repaints.
     double AxisXMax() const { return FAxisXMax; }  // The window's right edge, in world units.
     void SetAxisXMax(double Value);  // Moves the right edge and repaints.
@@ -78,7 +78,7 @@ public:
     void SetAxisYMargin(int Value);  // As SetAxisXMargin, for the height.
     bool AxisYMarginAuto() const { return FAxisYMarginAuto; }  // Whether Draw fits AxisYMargin to the font.
     void SetAxisYMarginAuto(bool Value);  // Sets the fitting and repaints.
-    int AxisYMarks() const { return FAxisYMarks; }  // Marks along the Y axis, ends included.
+    int AxisYMarks() const { return FAxisYMarks; }  // Marks between the ends of the Y axis.
     void SetAxisYMarks(int Value);  // Sets the Y marks and repaints.
     double AxisYMax() const { return FAxisYMax; }  // The window's top edge, in world units.
     void SetAxisYMax(double Value);  // Moves the top edge and repaints.
@@ -166,9 +166,9 @@ public:
     void AxisYAdjustToX();  // As AxisXAdjustToY, moving AxisYMax instead; repaints.
     void AxisXMarginAdjust();  // Fits AxisXMargin to the widest end label of Y.
     void AxisYMarginAdjust();  // Fits AxisYMargin to the label font's height.
-    void AxisDraw();  // Draws the frame and the marks and labels of both axes.
-    void MarkXDraw(double X);  // Draws the mark and label of world X on the X axes.
-    void MarkYDraw(double Y);  // Draws the mark and label of world Y on the Y axes.
+    void AxisDraw();  // Draws the frame, the end marks and the marks between.
+    void MarkXDraw(double X);  // Mark and label of world X, above and below the plot.
+    void MarkYDraw(double Y);  // Mark and label of world Y, left and right of the plot.
     // Draws a Y label at pixel X, with the canvas's alignment, centred on
     // row Y; the labels of AxisYMin and AxisYMax lean into the plot's height.
     void MarkYDrawText(int X, int Y, double Value, const std::string& Text);
