@@ -25,19 +25,25 @@ inline int RoundInt(double Value) { return SaturatingRound(Value); }
 // That is more than any label has room to show, and a longer format would
 // only cost time on every label. The property keeps the whole text.
 inline constexpr std::size_t LabelFormatMax = 256;
+// Format cut to LabelFormatMax bytes as above.
 std::string LabelFormat(const std::string& Format);
 
 // Coordinates that the drawing code can take safely: every coordinate and
 // every difference that the shape's edges need lies in -8191..8191.
 // Differences are taken wide: coordinates near the int limits must fail the
 // check, not overflow.
+// Whether v is a coordinate in range.
 constexpr bool DrawCoordInRange(std::int64_t v) { return v >= -8191 && v <= 8191; }
+// Whether a - b is in range, worked out wide.
 constexpr bool DrawDiffInRange(int a, int b) { return DrawCoordInRange(std::int64_t(a) - b); }
+// Whether the line (X1, Y1)-(X2, Y2) can be drawn safely.
 inline bool LineCheck(int X1, int Y1, int X2, int Y2)
 {
     return DrawCoordInRange(Y1) && DrawCoordInRange(Y2) && DrawCoordInRange(X1) && DrawCoordInRange(X2) &&
            DrawDiffInRange(X2, X1) && DrawDiffInRange(Y2, Y1);
 }
+// Whether the triangle's corners and the differences along its three
+// edges are all in range.
 bool TriangleCheck(int X1, int Y1, int X2, int Y2, int X3, int Y3);
 
 // Sets pen and brush to Color (a clear brush becomes solid) and fills
@@ -57,6 +63,7 @@ concept HasSize = requires(Control& c) {
     { c.Height() } -> std::convertible_to<int>;
 };
 
+// CanvasClear over the control's size.
 template <class Control>
     requires HasSize<std::remove_reference_t<Control>>
 void CanvasClear(Control&& control, TCanvas& Canvas, TColor Color)
@@ -64,6 +71,7 @@ void CanvasClear(Control&& control, TCanvas& Canvas, TColor Color)
     CanvasClear(static_cast<int>(control.Width()), static_cast<int>(control.Height()), Canvas, Color);
 }
 
+// TriangleDraw within the control's size.
 template <class Control>
     requires HasSize<std::remove_reference_t<Control>>
 bool TriangleDraw(Control&& control, TCanvas& Canvas, int X1, int Y1, int X2, int Y2, int X3, int Y3)

@@ -56,7 +56,8 @@ public:
     // window was moved by other means, or to one that is not kept), back
     // leads to the current entry. Nothing moves until Go.
     std::optional<std::size_t> BackIndex(const TPlotWindow& Shown) const;
-    std::optional<std::size_t> ForwardIndex() const;
+    std::optional<std::size_t> ForwardIndex() const;  // See BackIndex.
+    // Entry Index, oldest first; Index must be below Size.
     const TPlotWindow& At(std::size_t Index) const { return windows_[Index]; }
     // Makes entry Index (from the two above) the current one.
     void Go(std::size_t Index);

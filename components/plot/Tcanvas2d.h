@@ -20,6 +20,10 @@
 
 class QWheelEvent;
 
+// The plot panel. The window is AxisXMin..AxisXMax by AxisYMin..AxisYMax
+// in world units; with AxisShow the plot interior is the drawing surface
+// less AxisXMargin pixels left and right and AxisYMargin pixels above and
+// below, where the axes and their labels go.
 class TCanvas2D : public TCustomPanel {
     Q_OBJECT
     Q_PROPERTY(QColor AxisColor READ AxisColorQ WRITE SetAxisColorQ)
@@ -47,44 +51,45 @@ class TCanvas2D : public TCustomPanel {
     Q_PROPERTY(bool WheelZoom READ WheelZoom WRITE SetWheelZoom)
 
 public:
+    // A panel inside Owner showing the window 0..10 by 0..10 with axes.
     explicit TCanvas2D(QWidget* Owner = nullptr);
     ~TCanvas2D() override;
 
     // ------------------------------------------------------- properties
-    TColor AxisColor() const { return FAxisColor; }
-    void SetAxisColor(TColor Value);
-    const TFont& AxisFont() const { return FAxisFont; }
+    TColor AxisColor() const { return FAxisColor; }  // The colour of the axes, marks and labels.
+    void SetAxisColor(TColor Value);  // Sets it, the label font's colour too, and repaints.
+    const TFont& AxisFont() const { return FAxisFont; }  // The font of the axis labels.
     // Always repaints; AxisColor takes the font's colour.
     void SetAxisFont(const TFont& Value);
-    bool AxisShow() const { return FAxisShow; }
-    void SetAxisShow(bool Value);
-    int AxisXMargin() const { return FAxisXMargin; }
+    bool AxisShow() const { return FAxisShow; }  // Whether the axes and margins are shown.
+    void SetAxisShow(bool Value);  // Shows or hides the axes and repaints.
+    int AxisXMargin() const { return FAxisXMargin; }  // Left and right margin, in pixels.
     // Kept only below half the surface less 20 pixels; repaints either way.
     void SetAxisXMargin(int Value);
-    bool AxisXMarginAuto() const { return FAxisXMarginAuto; }
-    void SetAxisXMarginAuto(bool Value);
-    int AxisXMarks() const { return FAxisXMarks; }
-    void SetAxisXMarks(int Value);
-    double AxisXMax() const { return FAxisXMax; }
-    void SetAxisXMax(double Value);
-    double AxisXMin() const { return FAxisXMin; }
-    void SetAxisXMin(double Value);
-    int AxisYMargin() const { return FAxisYMargin; }
-    void SetAxisYMargin(int Value);
-    bool AxisYMarginAuto() const { return FAxisYMarginAuto; }
-    void SetAxisYMarginAuto(bool Value);
-    int AxisYMarks() const { return FAxisYMarks; }
-    void SetAxisYMarks(int Value);
-    double AxisYMax() const { return FAxisYMax; }
-    void SetAxisYMax(double Value);
-    double AxisYMin() const { return FAxisYMin; }
-    void SetAxisYMin(double Value);
-    TColor ColorExt() const { return FColorExt; }
-    void SetColorExt(TColor Value);
-    TColor ColorInt() const { return FColorInt; }
-    void SetColorInt(TColor Value);
-    const std::string& Format() const { return FFormat; }
-    void SetFormat(const std::string& Value);
+    bool AxisXMarginAuto() const { return FAxisXMarginAuto; }  // Whether Draw fits AxisXMargin to the labels.
+    void SetAxisXMarginAuto(bool Value);  // Sets the fitting and repaints.
+    int AxisXMarks() const { return FAxisXMarks; }  // Marks between the ends of the X axis.
+    void SetAxisXMarks(int Value);  // Sets the X marks and repaints.
+    double AxisXMax() const { return FAxisXMax; }  // The window's right edge, in world units.
+    void SetAxisXMax(double Value);  // Moves the right edge and repaints.
+    double AxisXMin() const { return FAxisXMin; }  // The window's left edge, in world units.
+    void SetAxisXMin(double Value);  // Moves the left edge and repaints.
+    int AxisYMargin() const { return FAxisYMargin; }  // Top and bottom margin, in pixels.
+    void SetAxisYMargin(int Value);  // As SetAxisXMargin, for the height.
+    bool AxisYMarginAuto() const { return FAxisYMarginAuto; }  // Whether Draw fits AxisYMargin to the font.
+    void SetAxisYMarginAuto(bool Value);  // Sets the fitting and repaints.
+    int AxisYMarks() const { return FAxisYMarks; }  // Marks between the ends of the Y axis.
+    void SetAxisYMarks(int Value);  // Sets the Y marks and repaints.
+    double AxisYMax() const { return FAxisYMax; }  // The window's top edge, in world units.
+    void SetAxisYMax(double Value);  // Moves the top edge and repaints.
+    double AxisYMin() const { return FAxisYMin; }  // The window's bottom edge, in world units.
+    void SetAxisYMin(double Value);  // Moves the bottom edge and repaints.
+    TColor ColorExt() const { return FColorExt; }  // The colour of the margins around the plot.
+    void SetColorExt(TColor Value);  // Sets the margin colour and repaints.
+    TColor ColorInt() const { return FColorInt; }  // The background of the plot interior.
+    void SetColorInt(TColor Value);  // Sets the interior colour and repaints.
+    const std::string& Format() const { return FFormat; }  // The number format of the axis labels.
+    void SetFormat(const std::string& Value);  // Sets the format, repaints and raises OnChangeFormat.
     TK_COLOR_PROPERTY(AxisColor)
     TK_FONT_PROPERTY(AxisFont)
     TK_COLOR_PROPERTY(ColorExt)
@@ -92,28 +97,28 @@ public:
     TK_CAPTION_PROPERTY(Format)
     // The home window of ZoomAll; stored only.
     double ZoomAllXMax() const { return FZoomAllXMax; }
-    void SetZoomAllXMax(double Value) { FZoomAllXMax = Value; }
-    double ZoomAllXMin() const { return FZoomAllXMin; }
-    void SetZoomAllXMin(double Value) { FZoomAllXMin = Value; }
-    double ZoomAllYMax() const { return FZoomAllYMax; }
-    void SetZoomAllYMax(double Value) { FZoomAllYMax = Value; }
-    double ZoomAllYMin() const { return FZoomAllYMin; }
-    void SetZoomAllYMin(double Value) { FZoomAllYMin = Value; }
-    double ZoomFactor() const { return FZoomFactor; }
+    void SetZoomAllXMax(double Value) { FZoomAllXMax = Value; }  // See ZoomAllXMax.
+    double ZoomAllXMin() const { return FZoomAllXMin; }  // The home window's left edge.
+    void SetZoomAllXMin(double Value) { FZoomAllXMin = Value; }  // See ZoomAllXMin.
+    double ZoomAllYMax() const { return FZoomAllYMax; }  // The home window's top edge.
+    void SetZoomAllYMax(double Value) { FZoomAllYMax = Value; }  // See ZoomAllYMax.
+    double ZoomAllYMin() const { return FZoomAllYMin; }  // The home window's bottom edge.
+    void SetZoomAllYMin(double Value) { FZoomAllYMin = Value; }  // See ZoomAllYMin.
+    double ZoomFactor() const { return FZoomFactor; }  // The share of the window a zoom in keeps, per axis.
     // Kept only when 0 < Value < 1; never repaints.
     void SetZoomFactor(double Value);
-    int ZoomSteps() const { return FZoomSteps; }
+    int ZoomSteps() const { return FZoomSteps; }  // Repaints a zoom or pan is animated in.
     // Kept only when positive; never repaints.
     void SetZoomSteps(int Value);
     // The mouse wheel zooms around the pointer when set (off by default).
     bool WheelZoom() const { return FWheelZoom; }
-    void SetWheelZoom(bool Value) { FWheelZoom = Value; }
+    void SetWheelZoom(bool Value) { FWheelZoom = Value; }  // See WheelZoom.
 
     // Raised with the canvas as Sender. The mouse events carry pixels of
     // the drawing surface. (OnDblClick and the mouse events are the
     // control's own.)
-    TNotifyEvent OnChangeFormat;
-    TNotifyEvent OnDraw;
+    TNotifyEvent OnChangeFormat;  // Format changed.
+    TNotifyEvent OnDraw;  // Draw the plot now, with the primitives.
 
     // The inherited mouse signals come with the surface's mouse events, in
     // its pixels.
@@ -125,25 +130,25 @@ public:
     // The drawing surface, whose canvas the primitives draw on with the pen,
     // brush and font it holds.
     TQelImage& Image() { return *FImage; }
-    TCanvas& DrawCanvas() { return FImage->Canvas(); }
-    int ZoomMode() const { return FZoomMode; }
-    bool Animating() const { return FAnimating > 0; }
-    bool DrawOverflow() const { return FDrawOverflow; }
-    TPlotWindow Window() const { return {FAxisXMin, FAxisYMin, FAxisXMax, FAxisYMax}; }
+    TCanvas& DrawCanvas() { return FImage->Canvas(); }  // The surface's canvas, owned by the surface.
+    int ZoomMode() const { return FZoomMode; }  // What a left click does: zmNone, zmZoomIn, zmZoomOut or zmPan.
+    bool Animating() const { return FAnimating > 0; }  // Whether a window change is running.
+    bool DrawOverflow() const { return FDrawOverflow; }  // Whether a primitive since the last Draw was too far out to draw.
+    TPlotWindow Window() const { return {FAxisXMin, FAxisYMin, FAxisXMax, FAxisYMax}; }  // The window shown.
 
     // ------------------------------------------------------- mapping
-    int ValToScrX(double X) const;
-    int ValToScrY(double Y) const;
-    double ValToScrXD(double X) const;
-    double ValToScrYD(double Y) const;
-    double ScrToValX(int X) const;
-    double ScrToValY(int Y) const;
-    std::string ScrToValXS(int X) const;
-    std::string ScrToValYS(int Y) const;
-    int ClientWidthGet() const;
-    int ClientHeightGet() const;
-    TAxisMap XMap() const;
-    TAxisMap YMap() const;
+    int ValToScrX(double X) const;  // The surface pixel column of world X.
+    int ValToScrY(double Y) const;  // The surface pixel row of world Y.
+    double ValToScrXD(double X) const;  // ValToScrX before rounding.
+    double ValToScrYD(double Y) const;  // ValToScrY before rounding.
+    double ScrToValX(int X) const;  // The world X of surface pixel column X.
+    double ScrToValY(int Y) const;  // The world Y of surface pixel row Y.
+    std::string ScrToValXS(int X) const;  // ScrToValX in the label format.
+    std::string ScrToValYS(int Y) const;  // ScrToValY in the label format.
+    int ClientWidthGet() const;  // The plot interior's width in pixels: the surface less both X margins.
+    int ClientHeightGet() const;  // The plot interior's height in pixels: the surface less both Y margins.
+    TAxisMap XMap() const;  // World X to surface columns, for the current window and size.
+    TAxisMap YMap() const;  // World Y to surface rows, for the current window and size.
 
     // ------------------------------------------------------- axes
     // Moves the window to the given one in Steps repaints, letting pending
@@ -158,67 +163,76 @@ public:
                     double YMax1, int Steps);
     // One world unit spans as many pixels on X as on Y.
     void AxisXAdjustToY();
-    void AxisYAdjustToX();
-    void AxisXMarginAdjust();
-    void AxisYMarginAdjust();
-    void AxisDraw();
-    void MarkXDraw(double X);
-    void MarkYDraw(double Y);
+    void AxisYAdjustToX();  // As AxisXAdjustToY, moving AxisYMax instead; repaints.
+    void AxisXMarginAdjust();  // Fits AxisXMargin to the widest end label of Y.
+    void AxisYMarginAdjust();  // Fits AxisYMargin to the label font's height.
+    void AxisDraw();  // Draws the frame, the end marks and the marks between.
+    void MarkXDraw(double X);  // Mark and label of world X, above and below the plot.
+    void MarkYDraw(double Y);  // Mark and label of world Y, left and right of the plot.
+    // Draws a Y label at pixel X, with the canvas's alignment, centred on
+    // row Y; the labels of AxisYMin and AxisYMax lean into the plot's height.
     void MarkYDrawText(int X, int Y, double Value, const std::string& Text);
 
     // ------------------------------------------------------- drawing
     // Repaints everything and raises OnDraw, clipped to the plot.
     void Draw();
-    void Clear();
-    void ImageResize();
-    void DrawRegionSet();
+    void Clear();  // Fills margins and interior with their colours; draws the axes.
+    void ImageResize();  // Fits the drawing surface inside the bevels.
+    void DrawRegionSet();  // With AxisShow, clips the canvas to the plot interior.
     // The plot interior; right and bottom are its last pixels, inclusive.
     TRect DrawRectGet() const;
-    bool Inside(int X, int Y) const;
+    bool Inside(int X, int Y) const;  // Whether surface pixel (X, Y) lies in the plot interior.
+    // Whether world point (X, Y) lies in the window, edges included.
     bool PointCheckIn(double X, double Y) const
     {
         return FAxisXMin <= X && X <= FAxisXMax && FAxisYMin <= Y && Y <= FAxisYMax;
     }
+    // A dot of Radius pixels (below 1: a single pixel) at a world point in
+    // the window.
     void Point(double X, double Y, int Radius);
-    void Line(double X1, double Y1, double X2, double Y2);
+    void Line(double X1, double Y1, double X2, double Y2);  // The line between two world points, with the canvas's pen.
     // The lines between consecutive points (X[i], Y[i]), each drawn as Line
     // draws it, with every point mapped once: the way to draw a long
     // series. The shorter span sets the number of points.
     void Polyline(std::span<const double> X, std::span<const double> Y);
-    void Triangle(double X1, double Y1, double X2, double Y2, double X3, double Y3);
+    void Triangle(double X1, double Y1, double X2, double Y2, double X3, double Y3);  // A filled triangle of world points.
+    // Text at a world point in the window, moved by (DX, DY) pixels, drawn
+    // with the canvas's font and alignment on a clear background.
     void TextOutA(double X, double Y, int DX, int DY, const std::string& Text);
-    void Canvas2DResize(TObject* Sender);
+    void Canvas2DResize(TObject* Sender);  // Repaints for a new size.
 
     // ------------------------------------------------------- zoom and pan
-    void ZoomModeSet(int Mode);
-    void ZoomMore();
-    void ZoomLess(int X, int Y);
-    void ZoomAll();
+    void ZoomModeSet(int Mode);  // Sets ZoomMode and its cursor; other numbers are ignored.
+    void ZoomMore();  // Zooms in by ZoomFactor around the zoom box's centre.
+    void ZoomLess(int X, int Y);  // Zooms out by ZoomFactor around surface pixel (X, Y).
+    void ZoomAll();  // Goes to the home window ZoomAll... and repaints.
     // Draws the zoom box at the centre, or erases the box shown, at the
     // place and size it was drawn with.
     void ZoomDraw();
-    void ZoomDraw(int X, int Y);
-    void Pan();
-    void PanDraw();
-    void PanDraw(int X, int Y);
+    void ZoomDraw(int X, int Y);  // Moves the zoom box's centre to (X, Y) and draws it.
+    void Pan();  // Moves the window by the drag from its start to its end.
+    void PanDraw();  // Draws (or erases) the pan line from the drag's start to its end.
+    void PanDraw(int X, int Y);  // Moves the drag's end to (X, Y) and draws the line.
     // Step through the windows that zoom, pan and ZoomAll visited. A step
     // whose window is refused or given up leaves the position in the
     // history where it was.
     void ZoomBack();
-    void ZoomForward();
-    const TZoomHistory& ZoomHistory() const { return FHistory; }
+    void ZoomForward();  // See ZoomBack.
+    const TZoomHistory& ZoomHistory() const { return FHistory; }  // The windows visited.
     // Zooms in (Steps > 0) or out around the surface pixel (X, Y), which
     // keeps its world point.
     void ZoomAt(int X, int Y, int Steps);
 
+    // The surface's mouse events: zoom and pan by ZoomMode, then the
+    // canvas's own events in surface pixels.
     void Canvas2DMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
-    void Canvas2DMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
-    void Canvas2DMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
-    void Canvas2DDblClick(TObject* Sender);
+    void Canvas2DMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);  // See Canvas2DMouseDown.
+    void Canvas2DMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);  // See Canvas2DMouseDown.
+    void Canvas2DDblClick(TObject* Sender);  // Raises OnDblClick.
 
 protected:
     void Resize() override;
-    bool eventFilter(QObject* Watched, QEvent* Event) override;
+    bool eventFilter(QObject* Watched, QEvent* Event) override;  // Wheel zoom on the surface, and quitting during a change.
     // A change that is running goes to its end at once.
     void hideEvent(QHideEvent* Event) override;
     // The bevels are not part of the plot: the owner hears only of the
@@ -259,10 +273,12 @@ private:
         // first pixel (Before) or past its size (Past); NaN when there is
         // none. Rising when pixels grow with the value.
         struct TOffSurface {
-            double Before = std::numeric_limits<double>::quiet_NaN(), Past = Before;
-            bool Rising = true;
+            double Before = std::numeric_limits<double>::quiet_NaN(),  // See above.
+                   Past = Before;                                      // See above.
+            bool Rising = true;                                        // See above.
+            // Whether all three values lie on one off-surface side.
             bool All(double A, double B, double C) const;
-            static TOffSurface Of(const TAxisMap& Map, int Size);
+            static TOffSurface Of(const TAxisMap& Map, int Size);  // The limits of Map over Size pixels.
         } XOff, YOff;
     };
     // Every primitive asks, so the check is inline.

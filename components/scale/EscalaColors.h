@@ -46,15 +46,15 @@ using enum Escala::TEscalaOrientation;
 using enum Escala::TEscalaPosition;
 
 struct TEscalaColors {
-    double Minimum = 0;
-    double Maximum = 100;
+    double Minimum = 0;    // The value of step 0.
+    double Maximum = 100;  // The value of step 510.
     // Above 0, values are first lowered to a whole multiple of it.
     double Interval = 0;
-    TEscalaGraduation Graduation = egTwo;
+    TEscalaGraduation Graduation = egTwo;  // Two-colour gradient or fixed palette.
     // The colours of Maximum and of Minimum with egTwo; their three low
     // bytes are taken as they stand (system colours are not resolved).
     TColor GradColor1 = clWhite;
-    TColor GradColor2 = clBlack;
+    TColor GradColor2 = clBlack;  // See GradColor1.
 
     // The value's step: the value clamped to the range (not-a-number counts
     // as Minimum), lowered to the interval, then placed on 0..510 and
@@ -63,6 +63,7 @@ struct TEscalaColors {
     int Step(double Value) const;
     // The colour of a step; steps beyond 0..510 take the colour of the end.
     TColor StepColor(int K) const;
+    // The colour of the value's step.
     TColor ValueToColor(double Value) const { return StepColor(Step(Value)); }
 
     // Colours Count values at once, each exactly as ValueToColor does.

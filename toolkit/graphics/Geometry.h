@@ -158,7 +158,12 @@ constexpr TRect RectFromCorners(TPoint a, TPoint b) { return TRect{a.X, a.Y, b.X
 // x' = M11 x + M21 y + Dx, y' = M12 x + M22 y + Dy.
 struct TAffine {
     // x' = M11 x + M21 y + Dx, y' = M12 x + M22 y + Dy.
-    double M11 = 1, M12 = 0, M21 = 0, M22 = 1, Dx = 0, Dy = 0;
+    double M11 = 1,  // The share of x in x'.
+           M12 = 0,  // The share of x in y'.
+           M21 = 0,  // The share of y in x'.
+           M22 = 1,  // The share of y in y'.
+           Dx = 0,   // The shift of x', in the target's units.
+           Dy = 0;   // The shift of y', in the target's units.
 
     // The point p transformed.
     [[nodiscard]] constexpr TPointF Apply(TPointF p) const
