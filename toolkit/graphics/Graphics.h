@@ -360,8 +360,8 @@ public:
     int TextHeight(const std::string& text);    // The font's cell height, whatever the text.
     TPoint TextExtent(const std::string& text); // TextWidth and TextHeight together.
 
-    // The clip region is a list of rectangles; an empty list means no clip
-    // beyond the bitmap itself.
+    // The clip region is a list of rectangles, kept as ClipRegion(); while
+    // none is set, drawing clips to the bitmap alone. Clips to r.
     void SetClipRect(const TRect& r);
     // Clips to the union of rects; an empty rects clips everything away.
     void SetClipRegion(std::vector<TRect> rects);
