@@ -45,20 +45,14 @@ TCanvas2D::TCanvas2D(QWidget* Owner) : TCustomPanel(Owner), FImage(new TQelImage
     FAxisXMargin = 50;
     FAxisXMarginAuto = true;
     FAxisXMarks = 9;
-    FAxisXMax = 10;
-    FAxisXMin = 0;
+    FWindow = {0, 0, 10, 10};
     FAxisYMargin = 30;
     FAxisYMarginAuto = true;
     FAxisYMarks = 9;
-    FAxisYMax = 10;
-    FAxisYMin = 0;
     FColorExt = clBlack;
     FColorInt = clNavy;
     FFormat = ",0.00";
-    FZoomAllXMax = FAxisXMax;
-    FZoomAllXMin = FAxisXMin;
-    FZoomAllYMax = FAxisYMax;
-    FZoomAllYMin = FAxisYMin;
+    FHome = FWindow;
     FZoomFactor = 0.5;
     FZoomSteps = 5;
     FAnimating = 0;
@@ -185,10 +179,10 @@ void TCanvas2D::WindowDraw(double& Field, double Value)
     Draw();
 }
 
-void TCanvas2D::SetAxisXMax(double Value) { WindowDraw(FAxisXMax, Value); }
-void TCanvas2D::SetAxisXMin(double Value) { WindowDraw(FAxisXMin, Value); }
-void TCanvas2D::SetAxisYMax(double Value) { WindowDraw(FAxisYMax, Value); }
-void TCanvas2D::SetAxisYMin(double Value) { WindowDraw(FAxisYMin, Value); }
+void TCanvas2D::SetAxisXMax(double Value) { WindowDraw(FWindow.XMax, Value); }
+void TCanvas2D::SetAxisXMin(double Value) { WindowDraw(FWindow.XMin, Value); }
+void TCanvas2D::SetAxisYMax(double Value) { WindowDraw(FWindow.YMax, Value); }
+void TCanvas2D::SetAxisYMin(double Value) { WindowDraw(FWindow.YMin, Value); }
 
 void TCanvas2D::SetColorExt(TColor Value)
 {
@@ -249,18 +243,18 @@ bool TCanvas2D::TMapCache::TOffSurface::All(double A, double B, double C) const
     return (A >= Before && B >= Before && C >= Before) || (A <= Past && B <= Past && C <= Past);
 }
 
-TCanvas2D::TMapCache& TCanvas2D::MapsMake(int w, int h) const
+const TCanvas2D::TMapCache& TCanvas2D::MapsMake(const TMapKey& Key) const
 {
     TMapCache& m = FMaps;
-    m = {FAxisXMin, FAxisXMax, FAxisYMin, FAxisYMax, w, h, FAxisXMargin, FAxisYMargin, FAxisShow, {}, {}, {}, {}, {},
-         {}, {}, {}};
+    m = {Key, m.Made + 1, {}, {}, {}, {}};
+    const int w = Key.Width, h = Key.Height;
     // World y grows upward: its minimum goes to the bottom pixel.
     if (FAxisShow) {
-        m.X = {FAxisXMin, FAxisXMax, FAxisXMargin, SaturatingInt(std::int64_t(w) - FAxisXMargin)};
-        m.Y = {FAxisYMin, FAxisYMax, SaturatingInt(std::int64_t(h) - FAxisYMargin), FAxisYMargin};
+        m.X = {FWindow.XMin, FWindow.XMax, FAxisXMargin, SaturatingInt(std::int64_t(w) - FAxisXMargin)};
+        m.Y = {FWindow.YMin, FWindow.YMax, SaturatingInt(std::int64_t(h) - FAxisYMargin), FAxisYMargin};
     } else {
-        m.X = {FAxisXMin, FAxisXMax, 0, w};
-        m.Y = {FAxisYMin, FAxisYMax, h, 0};
+        m.X = {FWindow.XMin, FWindow.XMax, 0, w};
+        m.Y = {FWindow.YMin, FWindow.YMax, h, 0};
     }
     m.XOff = TMapCache::TOffSurface::Of(m.X, w);
     m.YOff = TMapCache::TOffSurface::Of(m.Y, h);
@@ -325,9 +319,9 @@ void TCanvas2D::Clear()
     ImageResize();
     TCanvas& canvas = DrawCanvas();
     if (FAxisShow) {
-        const int l = SaturatingInt(std::int64_t(ValToScrX(FAxisXMin)) + 1);
-        const int t = SaturatingInt(std::int64_t(ValToScrY(FAxisYMax)) + 1);
-        const int r = ValToScrX(FAxisXMax), b = ValToScrY(FAxisYMin);
+        const int l = SaturatingInt(std::int64_t(ValToScrX(FWindow.XMin)) + 1);
+        const int t = SaturatingInt(std::int64_t(ValToScrY(FWindow.YMax)) + 1);
+        const int r = ValToScrX(FWindow.XMax), b = ValToScrY(FWindow.YMin);
         // A one-pixel pen that paints covers the plot's whole rectangle
         // with the inside colour: the outside colour goes only around it.
         if (l < r && t < b && canvas.Pen.Width <= 1 && canvas.Pen.Style != psClear && canvas.Pen.Mode != pmNot) {
@@ -399,8 +393,8 @@ void TCanvas2D::Point(double X, double Y, int Radius)
 
 inline unsigned TCanvas2D::OutCode(double X, double Y) const
 {
-    return unsigned(X < FAxisXMin) | unsigned(X > FAxisXMax) << 1 | unsigned(Y < FAxisYMin) << 2 |
-           unsigned(Y > FAxisYMax) << 3 | unsigned(std::isnan(X) || std::isnan(Y)) << 4;
+    return unsigned(X < FWindow.XMin) | unsigned(X > FWindow.XMax) << 1 | unsigned(Y < FWindow.YMin) << 2 |
+           unsigned(Y > FWindow.YMax) << 3 | unsigned(std::isnan(X) || std::isnan(Y)) << 4;
 }
 
 // A line is not drawn when it lies wholly beyond one side of the window. A
@@ -414,16 +408,14 @@ void TCanvas2D::Line(double X1, double Y1, double X2, double Y2)
 {
     if (LineOff(OutCode(X1, Y1), OutCode(X2, Y2)))
         return;
-    TMapCache& m = Maps();
+    const TMapCache& m = Maps();
     // A polyline drawn as lines: this start is the last line's end.
-    TPoint p1 = {m.EndSX, m.EndSY};
-    if (X1 != m.EndX || Y1 != m.EndY)
+    TLineEnd& end = FLineEnd;
+    TPoint p1 = end.Pixel;
+    if (X1 != end.X || Y1 != end.Y || end.Maps != m.Made)
         p1 = m.ToPixel(X1, Y1);
     const TPoint p2 = m.ToPixel(X2, Y2);
-    m.EndX = X2;
-    m.EndY = Y2;
-    m.EndSX = p2.X;
-    m.EndSY = p2.Y;
+    end = {X2, Y2, p2, m.Made};
     if (!LineCheck(p1.X, p1.Y, p2.X, p2.Y)) {
         FDrawOverflow = true;
         return;
@@ -568,8 +560,8 @@ std::size_t TCanvas2D::ColumnRun(const TMapCache& m, std::span<const double> X, 
     // Sorted x between two points of the column (and of the window) keeps
     // every point between in it; y must lie in the window too.
     double lo = Y[first], hi = Y[first];
-    if (!(X[in] <= FAxisXMax) || !SortedInside(X.data() + first, Y.data() + first, in - first + 1, FAxisYMin,
-                                               FAxisYMax, lo, hi)) {
+    if (!(X[in] <= FWindow.XMax) || !SortedInside(X.data() + first, Y.data() + first, in - first + 1, FWindow.YMin,
+                                               FWindow.YMax, lo, hi)) {
         NoRunBefore = in + 1;
         return first;
     }

@@ -70,9 +70,9 @@ public:
     void SetAxisXMarginAuto(bool Value);  // Sets the fitting and repaints.
     int AxisXMarks() const { return FAxisXMarks; }  // Marks between the ends of the X axis.
     void SetAxisXMarks(int Value);  // Sets the X marks and repaints.
-    double AxisXMax() const { return FAxisXMax; }  // The window's right edge, in world units.
+    double AxisXMax() const { return FWindow.XMax; }  // The window's right edge, in world units.
     void SetAxisXMax(double Value);  // Moves the right edge and repaints.
-    double AxisXMin() const { return FAxisXMin; }  // The window's left edge, in world units.
+    double AxisXMin() const { return FWindow.XMin; }  // The window's left edge, in world units.
     void SetAxisXMin(double Value);  // Moves the left edge and repaints.
     int AxisYMargin() const { return FAxisYMargin; }  // Top and bottom margin, in pixels.
     void SetAxisYMargin(int Value);  // As SetAxisXMargin, for the height.
@@ -80,9 +80,9 @@ public:
     void SetAxisYMarginAuto(bool Value);  // Sets the fitting and repaints.
     int AxisYMarks() const { return FAxisYMarks; }  // Marks between the ends of the Y axis.
     void SetAxisYMarks(int Value);  // Sets the Y marks and repaints.
-    double AxisYMax() const { return FAxisYMax; }  // The window's top edge, in world units.
+    double AxisYMax() const { return FWindow.YMax; }  // The window's top edge, in world units.
     void SetAxisYMax(double Value);  // Moves the top edge and repaints.
-    double AxisYMin() const { return FAxisYMin; }  // The window's bottom edge, in world units.
+    double AxisYMin() const { return FWindow.YMin; }  // The window's bottom edge, in world units.
     void SetAxisYMin(double Value);  // Moves the bottom edge and repaints.
     TColor ColorExt() const { return FColorExt; }  // The colour of the margins around the plot.
     void SetColorExt(TColor Value);  // Sets the margin colour and repaints.
@@ -96,14 +96,14 @@ public:
     TK_COLOR_PROPERTY(ColorInt)
     TK_CAPTION_PROPERTY(Format)
     // The home window of ZoomAll; stored only.
-    double ZoomAllXMax() const { return FZoomAllXMax; }
-    void SetZoomAllXMax(double Value) { FZoomAllXMax = Value; }  // See ZoomAllXMax.
-    double ZoomAllXMin() const { return FZoomAllXMin; }  // The home window's left edge.
-    void SetZoomAllXMin(double Value) { FZoomAllXMin = Value; }  // See ZoomAllXMin.
-    double ZoomAllYMax() const { return FZoomAllYMax; }  // The home window's top edge.
-    void SetZoomAllYMax(double Value) { FZoomAllYMax = Value; }  // See ZoomAllYMax.
-    double ZoomAllYMin() const { return FZoomAllYMin; }  // The home window's bottom edge.
-    void SetZoomAllYMin(double Value) { FZoomAllYMin = Value; }  // See ZoomAllYMin.
+    double ZoomAllXMax() const { return FHome.XMax; }
+    void SetZoomAllXMax(double Value) { FHome.XMax = Value; }  // See ZoomAllXMax.
+    double ZoomAllXMin() const { return FHome.XMin; }  // The home window's left edge.
+    void SetZoomAllXMin(double Value) { FHome.XMin = Value; }  // See ZoomAllXMin.
+    double ZoomAllYMax() const { return FHome.YMax; }  // The home window's top edge.
+    void SetZoomAllYMax(double Value) { FHome.YMax = Value; }  // See ZoomAllYMax.
+    double ZoomAllYMin() const { return FHome.YMin; }  // The home window's bottom edge.
+    void SetZoomAllYMin(double Value) { FHome.YMin = Value; }  // See ZoomAllYMin.
     double ZoomFactor() const { return FZoomFactor; }  // The share of the window a zoom in keeps, per axis.
     // Kept only when 0 < Value < 1; never repaints.
     void SetZoomFactor(double Value);
@@ -134,7 +134,7 @@ public:
     int ZoomMode() const { return FZoomMode; }  // What a left click does: zmNone, zmZoomIn, zmZoomOut or zmPan.
     bool Animating() const { return FAnimating > 0; }  // Whether a window change is running.
     bool DrawOverflow() const { return FDrawOverflow; }  // Whether a primitive since the last Draw was too far out to draw.
-    TPlotWindow Window() const { return {FAxisXMin, FAxisYMin, FAxisXMax, FAxisYMax}; }  // The window shown.
+    const TPlotWindow& Window() const { return FWindow; }  // The window shown.
 
     // ------------------------------------------------------- mapping
     int ValToScrX(double X) const;  // The surface pixel column of world X.
@@ -185,7 +185,7 @@ public:
     // Whether world point (X, Y) lies in the window, edges included.
     bool PointCheckIn(double X, double Y) const
     {
-        return FAxisXMin <= X && X <= FAxisXMax && FAxisYMin <= Y && Y <= FAxisYMax;
+        return FWindow.XMin <= X && X <= FWindow.XMax && FWindow.YMin <= Y && Y <= FWindow.YMax;
     }
     // A dot of Radius pixels (below 1: a single pixel) at a world point in
     // the window.
@@ -259,16 +259,24 @@ private:
 
     // The primitives map every vertex, so the maps are remembered together
     // with what they were made from, and made again when any of that
-    // changes. A polyline drawn as lines maps each vertex once: the last
-    // line's mapped end is kept for the next line's start.
-    struct TMapCache {
-        double XMin = 0, XMax = 0, YMin = 0, YMax = 0;
+    // changes.
+    struct TMapKey {
+        TPlotWindow Window;
         int Width = -1, Height = -1, XMargin = 0, YMargin = 0;
         bool Show = false;
+        friend bool operator==(const TMapKey&, const TMapKey&) = default;
+    };
+    TMapKey MapKey() const
+    {
+        return {FWindow, SurfaceWidth(), SurfaceHeight(), FAxisXMargin, FAxisYMargin, FAxisShow};
+    }
+    struct TMapCache {
+        TMapKey Key;
+        // Counts the maps made, so that what was mapped with older ones is
+        // known to be stale.
+        unsigned Made = 0;
         TAxisMap X, Y;
         TPoint ToPixel(double WX, double WY) const { return {X.ToPixelInt(WX), Y.ToPixelInt(WY)}; }
-        double EndX = std::numeric_limits<double>::quiet_NaN(), EndY = EndX;
-        int EndSX = 0, EndSY = 0;
         // World values from which on every value maps before the surface's
         // first pixel (Before) or past its size (Past); NaN when there is
         // none. Rising when pixels grow with the value.
@@ -281,19 +289,24 @@ private:
             static TOffSurface Of(const TAxisMap& Map, int Size);  // The limits of Map over Size pixels.
         } XOff, YOff;
     };
-    // Every primitive asks, so the check is inline.
-    TMapCache& Maps() const
+    // Every primitive asks, so the check is inline. A NaN limit compares
+    // unequal to itself and so makes the maps again every time.
+    const TMapCache& Maps() const
     {
-        const int w = SurfaceWidth(), h = SurfaceHeight();
-        const TMapCache& m = FMaps;
-        if (m.XMin == FAxisXMin && m.XMax == FAxisXMax && m.YMin == FAxisYMin && m.YMax == FAxisYMax &&
-            m.Width == w && m.Height == h && m.XMargin == FAxisXMargin && m.YMargin == FAxisYMargin &&
-            m.Show == FAxisShow)
+        const TMapKey key = MapKey();
+        if (FMaps.Key == key)
             return FMaps;
-        return MapsMake(w, h);
+        return MapsMake(key);
     }
-    TMapCache& MapsMake(int w, int h) const;
+    const TMapCache& MapsMake(const TMapKey& Key) const;
     mutable TMapCache FMaps;
+    // A polyline drawn as lines maps each vertex once: the last line's
+    // mapped end, kept for the next line's start while the maps stand.
+    struct TLineEnd {
+        double X = std::numeric_limits<double>::quiet_NaN(), Y = X;
+        TPoint Pixel;
+        unsigned Maps = 0;
+    } FLineEnd;
     // Which sides of the window a point lies beyond (bits 0-3: left,
     // right, below, above), or that it is not a number (bit 4).
     unsigned OutCode(double X, double Y) const;
@@ -309,20 +322,15 @@ private:
     int FAxisXMargin = 50;
     bool FAxisXMarginAuto = true;
     int FAxisXMarks = 9;
-    double FAxisXMax = 10;
-    double FAxisXMin = 0;
+    // The window shown, and the home window of ZoomAll.
+    TPlotWindow FWindow{0, 0, 10, 10};
+    TPlotWindow FHome{0, 0, 10, 10};
     int FAxisYMargin = 30;
     bool FAxisYMarginAuto = true;
     int FAxisYMarks = 9;
-    double FAxisYMax = 10;
-    double FAxisYMin = 0;
     TColor FColorExt = clBlack;
     TColor FColorInt = clNavy;
     std::string FFormat;
-    double FZoomAllXMax = 10;
-    double FZoomAllXMin = 0;
-    double FZoomAllYMax = 10;
-    double FZoomAllYMin = 0;
     double FZoomFactor = 0.5;
     int FZoomSteps = 5;
     bool FWheelZoom = false;

@@ -13,8 +13,8 @@ void TCanvas2D::AxisXMarginAdjust()
     canvas.Font = FAxisFont;
     // Only the end labels are measured: the marks between them lie inside
     // their range, and their labels are seldom wider.
-    FAxisXMargin = std::max(canvas.TextWidth(FormatFloat(LabelFormat(FFormat), FAxisYMax)),
-                            canvas.TextWidth(FormatFloat(LabelFormat(FFormat), FAxisYMin))) +
+    FAxisXMargin = std::max(canvas.TextWidth(FormatFloat(LabelFormat(FFormat), FWindow.YMax)),
+                            canvas.TextWidth(FormatFloat(LabelFormat(FFormat), FWindow.YMin))) +
                    6;
 }
 
@@ -30,7 +30,7 @@ void TCanvas2D::AxisXAdjustToY()
     const double w = ClientWidthGet(), h = ClientHeightGet();
     // On a plot area without height there is no scale to match.
     if (h != 0)
-        FAxisXMax = (FAxisYMax - FAxisYMin) * w / h + FAxisXMin;
+        FWindow.XMax = (FWindow.YMax - FWindow.YMin) * w / h + FWindow.XMin;
     WindowChangedOutside();
     Draw();
 }
@@ -39,7 +39,7 @@ void TCanvas2D::AxisYAdjustToX()
 {
     const double w = ClientWidthGet(), h = ClientHeightGet();
     if (w != 0)
-        FAxisYMax = (FAxisXMax - FAxisXMin) * h / w + FAxisYMin;
+        FWindow.YMax = (FWindow.XMax - FWindow.XMin) * h / w + FWindow.YMin;
     WindowChangedOutside();
     Draw();
 }
@@ -50,23 +50,24 @@ void TCanvas2D::AxisDraw()
     canvas.Pen.Color = FAxisColor;
     canvas.Brush.Style = bsClear;
     // One pixel beyond the mapped maxima, so the outline lies on all four.
-    canvas.Rectangle(ValToScrX(FAxisXMin), ValToScrY(FAxisYMax), SaturatingInt(std::int64_t(ValToScrX(FAxisXMax)) + 1),
-                     SaturatingInt(std::int64_t(ValToScrY(FAxisYMin)) + 1));
+    canvas.Rectangle(ValToScrX(FWindow.XMin), ValToScrY(FWindow.YMax),
+                     SaturatingInt(std::int64_t(ValToScrX(FWindow.XMax)) + 1),
+                     SaturatingInt(std::int64_t(ValToScrY(FWindow.YMin)) + 1));
     canvas.Brush.Style = bsSolid;
 
-    MarkXDraw(FAxisXMin);
-    MarkXDraw(FAxisXMax);
-    MarkYDraw(FAxisYMin);
-    MarkYDraw(FAxisYMax);
+    MarkXDraw(FWindow.XMin);
+    MarkXDraw(FWindow.XMax);
+    MarkYDraw(FWindow.YMin);
+    MarkYDraw(FWindow.YMax);
     // The marks cut each axis into Marks + 1 equal parts. A surface can show
     // no more distinct marks than it has pixels, so a huge count costs no
     // more than that.
     const int xMarks = std::min(FAxisXMarks, std::max(SurfaceWidth(), 0));
     for (int i = 1; i <= xMarks; ++i)
-        MarkXDraw(FAxisXMin + (FAxisXMax - FAxisXMin) * i / (double(xMarks) + 1));
+        MarkXDraw(FWindow.XMin + (FWindow.XMax - FWindow.XMin) * i / (double(xMarks) + 1));
     const int yMarks = std::min(FAxisYMarks, std::max(SurfaceHeight(), 0));
     for (int i = 1; i <= yMarks; ++i)
-        MarkYDraw(FAxisYMin + (FAxisYMax - FAxisYMin) * i / (double(yMarks) + 1));
+        MarkYDraw(FWindow.YMin + (FWindow.YMax - FWindow.YMin) * i / (double(yMarks) + 1));
 }
 
 void TCanvas2D::MarkXDraw(double X)
@@ -118,9 +119,9 @@ void TCanvas2D::MarkYDrawText(int X, int Y, double Value, const std::string& Tex
     const std::int64_t h = canvas.TextHeight(Text);
     // The end labels lean into the plot's height, the others are centred.
     std::int64_t top = Y - h / 2;
-    if (Value == FAxisYMin)
+    if (Value == FWindow.YMin)
         top = Y - (2 * h) / 3;
-    else if (Value == FAxisYMax)
+    else if (Value == FWindow.YMax)
         top = Y - h / 3;
     canvas.TextOut(X, SaturatingInt(top), Text);
 }

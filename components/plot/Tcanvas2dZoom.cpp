@@ -27,7 +27,7 @@ void TCanvas2D::AxisChange(double XMin, double YMin, double XMax, double YMax, i
     QPointer<TCanvas2D> alive(this);
     const TCursor cursor = FImage->Cursor();
     FImage->SetCursor(crHourGlass);
-    AxisChange(FAxisXMin, FAxisYMin, FAxisXMax, FAxisYMax, XMin, YMin, XMax, YMax, Steps);
+    AxisChange(FWindow.XMin, FWindow.YMin, FWindow.XMax, FWindow.YMax, XMin, YMin, XMax, YMax, Steps);
     if (alive)
         FImage->SetCursor(cursor);
 }
@@ -72,10 +72,7 @@ void TCanvas2D::AxisChange(double XMin0, double YMin0, double XMax0, double YMax
             w = from;
             FStopRequest = true;
         }
-        FAxisXMin = w.XMin;
-        FAxisYMin = w.YMin;
-        FAxisXMax = w.XMax;
-        FAxisYMax = w.YMax;
+        FWindow = w;
         Draw();
         // Each step reaches the screen before the next one is drawn.
         if (FImage->isVisible())
@@ -215,8 +212,8 @@ void TCanvas2D::Navigate(const TPlotWindow& To)
 
 void TCanvas2D::ZoomMore()
 {
-    const double w = (FAxisXMax - FAxisXMin) * FZoomFactor;
-    const double h = (FAxisYMax - FAxisYMin) * FZoomFactor;
+    const double w = (FWindow.XMax - FWindow.XMin) * FZoomFactor;
+    const double h = (FWindow.YMax - FWindow.YMin) * FZoomFactor;
     const double cx = ScrToValX(FZoomCentre.X), cy = ScrToValY(FZoomCentre.Y);
     const TPlotWindow to = WindowAround(cx, cy, w, h);
     QPointer<TCanvas2D> alive(this);
@@ -228,8 +225,8 @@ void TCanvas2D::ZoomMore()
 
 void TCanvas2D::ZoomLess(int X, int Y)
 {
-    const double w = (FAxisXMax - FAxisXMin) / FZoomFactor;
-    const double h = (FAxisYMax - FAxisYMin) / FZoomFactor;
+    const double w = (FWindow.XMax - FWindow.XMin) / FZoomFactor;
+    const double h = (FWindow.YMax - FWindow.YMin) / FZoomFactor;
     Navigate(WindowAround(ScrToValX(X), ScrToValY(Y), w, h));
 }
 
@@ -237,10 +234,7 @@ void TCanvas2D::ZoomAll()
 {
     ZoomModeSet(zmNone);
     const TPlotWindow from = Window();
-    FAxisXMin = FZoomAllXMin;
-    FAxisYMin = FZoomAllYMin;
-    FAxisXMax = FZoomAllXMax;
-    FAxisYMax = FZoomAllYMax;
+    FWindow = FHome;
     WindowChangedOutside();
     if (!(Window() == from))
         FHistory.Record(from, Window());
@@ -283,10 +277,10 @@ void TCanvas2D::ZoomAt(int X, int Y, int Steps)
     const double f = std::pow(FZoomFactor, Steps);
     const double px = ScrToValX(X), py = ScrToValY(Y);
     TPlotWindow to;
-    to.XMin = px - (px - FAxisXMin) * f;
-    to.XMax = px + (FAxisXMax - px) * f;
-    to.YMin = py - (py - FAxisYMin) * f;
-    to.YMax = py + (FAxisYMax - py) * f;
+    to.XMin = px - (px - FWindow.XMin) * f;
+    to.XMax = px + (FWindow.XMax - px) * f;
+    to.YMin = py - (py - FWindow.YMin) * f;
+    to.YMax = py + (FWindow.YMax - py) * f;
     Navigate(to);
 }
 
