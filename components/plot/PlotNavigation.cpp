@@ -107,35 +107,3 @@ void TZoomHistory::Clear()
     windows_.clear();
     index_ = 0;
 }
-
-// ----------------------------------------------------------- mouse input
-
-TNavAction NavPress(int Mode, bool Left, bool Animating)
-{
-    if (!Left)
-        return Animating ? TNavAction::Stop : TNavAction::LeaveMode;
-    // A zoom runs inside its press; a second press would start another
-    // from a window that is still moving.
-    if (Animating)
-        return TNavAction::Ignore;
-    switch (Mode) {
-    case zmZoomIn: return TNavAction::ZoomIn;
-    case zmZoomOut: return TNavAction::ZoomOut;
-    case zmPan: return TNavAction::PanBegin;
-    default: return TNavAction::None;
-    }
-}
-
-TNavAction NavMove(int Mode, bool Panning)
-{
-    if (Mode == zmZoomIn)
-        return TNavAction::BoxFollow;
-    if (Mode == zmPan && Panning)
-        return TNavAction::LineFollow;
-    return TNavAction::None;
-}
-
-TNavAction NavRelease(int Mode, bool Left, bool Panning)
-{
-    return Left && Mode == zmPan && Panning ? TNavAction::PanFinish : TNavAction::None;
-}

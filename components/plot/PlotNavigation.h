@@ -1,7 +1,6 @@
 // Zoom and pan of a plot, apart from the widget that shows it: the window
 // of world coordinates and the arithmetic of its changes, the check that a
-// window can be shown, the history of visited windows and the table that
-// turns mouse input into navigation actions.
+// window can be shown, the history of visited windows and the modes.
 #pragma once
 
 #include <cstddef>
@@ -84,24 +83,3 @@ constexpr int zmNone = 0;
 constexpr int zmZoomIn = 1;    // A left click zooms onto a box.
 constexpr int zmZoomOut = -1;  // A left click zooms out around it.
 constexpr int zmPan = 2;       // A left drag moves the window.
-
-// What a piece of mouse input asks of the canvas.
-enum class TNavAction {
-    None,        // nothing, but the owner still hears of the input
-    Ignore,      // swallowed: the owner does not hear of it either
-    ZoomIn,      // zoom onto the box
-    ZoomOut,     // zoom out around the pointer
-    PanBegin,    // a drag starts at the pointer
-    PanFinish,   // the drag ends: move the window
-    BoxFollow,   // the zoom box follows the pointer
-    LineFollow,  // the pan line follows the pointer
-    Stop,        // stop a running animation
-    LeaveMode,   // back to no mode, and stop
-};
-
-// What a press asks in Mode (Left: the left button).
-TNavAction NavPress(int Mode, bool Left, bool Animating);
-// What a move asks in Mode.
-TNavAction NavMove(int Mode, bool Panning);
-// What a release asks in Mode.
-TNavAction NavRelease(int Mode, bool Left, bool Panning);

@@ -304,10 +304,8 @@ void TCanvas2D::Draw()
     if (SurfaceWidth() > 0 && SurfaceHeight() > 0) {
         RaiseAndEmit(this, OnDraw, &TCanvas2D::drawRequested);
         // The repaint rebuilt the picture without the rubber figures.
-        if (FZoomMode == zmZoomIn)
-            ZoomDraw();
-        else if (FZoomMode == zmPan && FPanning)
-            PanDraw();
+        for (const TRubber& figure : FNav.Repainted(NavView()))
+            RubberDraw(figure);
     }
     FImage->SetCursor(cursor);
 }
@@ -315,7 +313,7 @@ void TCanvas2D::Draw()
 void TCanvas2D::Clear()
 {
     // The picture starts again, without a zoom box.
-    FZoomBox.Shown = false;
+    FNav.PictureCleared();
     ImageResize();
     TCanvas& canvas = DrawCanvas();
     if (FAxisShow) {

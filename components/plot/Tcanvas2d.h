@@ -5,7 +5,7 @@
 #pragma once
 
 #include "components/plot/AxisMap.h"
-#include "components/plot/PlotNavigation.h"
+#include "components/plot/PlotNavigator.h"
 #include "components/image/Tqelimage.h"
 #include "toolkit/controls/Controls.h"
 #include "toolkit/controls/Properties.h"
@@ -17,8 +17,6 @@
 #include <span>
 #include <string>
 #include <vector>
-
-class QWheelEvent;
 
 // The plot panel. The window is AxisXMin..AxisXMax by AxisYMin..AxisYMax
 // in world units; with AxisShow the plot interior is the drawing surface
@@ -131,7 +129,7 @@ public:
     // brush and font it holds.
     TQelImage& Image() { return *FImage; }
     TCanvas& DrawCanvas() { return FImage->Canvas(); }  // The surface's canvas, owned by the surface.
-    int ZoomMode() const { return FZoomMode; }  // What a left click does: zmNone, zmZoomIn, zmZoomOut or zmPan.
+    int ZoomMode() const { return FNav.Mode(); }  // What a left click does: zmNone, zmZoomIn, zmZoomOut or zmPan.
     bool Animating() const { return FAnimating > 0; }  // Whether a window change is running.
     bool DrawOverflow() const { return FDrawOverflow; }  // Whether a primitive since the last Draw was too far out to draw.
     const TPlotWindow& Window() const { return FWindow; }  // The window shown.
@@ -218,7 +216,7 @@ public:
     // history where it was.
     void ZoomBack();
     void ZoomForward();  // See ZoomBack.
-    const TZoomHistory& ZoomHistory() const { return FHistory; }  // The windows visited.
+    const TZoomHistory& ZoomHistory() const { return FNav.History(); }  // The windows visited.
     // Zooms in (Steps > 0) or out around the surface pixel (X, Y), which
     // keeps its world point.
     void ZoomAt(int X, int Y, int Steps);
@@ -249,13 +247,14 @@ private:
     // A window change that did not come from the running animation.
     void WindowChangedOutside();
     void WindowDraw(double& Field, double Value);
-    // Runs a validating AxisChange and records the change in the history.
-    void Navigate(const TPlotWindow& To);
-    // Goes to entry To of the history, if any.
-    void HistoryGo(std::optional<std::size_t> To);
+    // The plot as the navigator needs to know it now.
+    TNavView NavView() const;
+    // Does what the navigator asked: draws its figures, shows the mode's
+    // cursor, beeps or runs the window change, then sets the next mode.
+    void Run(const TNavCommand& Command);
+    void RubberDraw(const TRubber& Figure);  // Draws (or erases) a figure with the inverting pen.
     void RubberPenSet();
     void RubberPenReset();
-    void WheelTurn(QWheelEvent* e);
 
     // The primitives map every vertex, so the maps are remembered together
     // with what they were made from, and made again when any of that
@@ -334,23 +333,12 @@ private:
     double FZoomFactor = 0.5;
     int FZoomSteps = 5;
     bool FWheelZoom = false;
-    int FWheelRest = 0;
 
-    int FZoomMode = zmNone;
-    TPoint FZoomCentre;
-    // The zoom box on the picture: where and how large it was drawn, so
-    // that it is erased as it was drawn whatever changed since.
-    struct TZoomBox {
-        bool Shown = false;
-        TPoint Centre;
-        int HalfWidth = 0, HalfHeight = 0;
-    } FZoomBox;
-    TPoint FPanStart, FPanEnd;
-    bool FPanning = false;
+    TPlotNavigator FNav;
+    int FCursorMode = zmNone;  // The mode whose cursor the surface shows.
     // Depth of running AxisChange loops; one may start inside another's
     // message processing.
     int FAnimating = 0;
-    bool FStopRequest = false;
     // Hidden or quitting: the running change shows its end and stops.
     bool FFinishRequest = false;
     bool FDrawOverflow = false;
@@ -358,5 +346,4 @@ private:
     // stops instead of overwriting them with its next step.
     unsigned FWindowChanges = 0;
     bool FResizeConnected = false;
-    TZoomHistory FHistory;
 };

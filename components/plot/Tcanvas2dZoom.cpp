@@ -51,7 +51,7 @@ void TCanvas2D::AxisChange(double XMin0, double YMin0, double XMax0, double YMax
     const TPlotWindow from{XMin0, YMin0, XMax0, YMax0}, to{XMin1, YMin1, XMax1, YMax1};
     if (FAnimating++ == 0 && QCoreApplication::instance())
         QCoreApplication::instance()->installEventFilter(this);
-    FStopRequest = false;
+    FNav.ClearStop();
     FFinishRequest = false;
     // Starting a change stops one that is running (this may run inside its
     // message processing); so does any other change of the window.
@@ -70,7 +70,7 @@ void TCanvas2D::AxisChange(double XMin0, double YMin0, double XMax0, double YMax
         // The last drawing overflowed: this window cannot be shown.
         if (FDrawOverflow) {
             w = from;
-            FStopRequest = true;
+            FNav.RequestStop();
         }
         FWindow = w;
         Draw();
@@ -81,7 +81,7 @@ void TCanvas2D::AxisChange(double XMin0, double YMin0, double XMax0, double YMax
             Application->ProcessMessages();
         if (!alive)
             return;
-        if (FStopRequest || FWindowChanges != changes)
+        if (FNav.StopRequested() || FWindowChanges != changes)
             break;
     }
     if (--FAnimating == 0 && QCoreApplication::instance())
@@ -95,44 +95,72 @@ void TCanvas2D::hideEvent(QHideEvent* Event)
     TCustomPanel::hideEvent(Event);
 }
 
-// ----------------------------------------------------------------- modes
+// ----------------------------------------------------------------- navigation
 
-void TCanvas2D::ZoomModeSet(int Mode)
+TNavView TCanvas2D::NavView() const
 {
-    if (Mode == FZoomMode)
-        return;
-    // Only the four modes exist; another number would leave a box or a line
-    // on the picture that nothing erases.
-    if (Mode != zmNone && Mode != zmZoomIn && Mode != zmZoomOut && Mode != zmPan)
-        return;
-    const int old = FZoomMode;
-    // Leaving pan mode ends a drag, and its line goes with it.
-    if (old == zmPan && FPanning) {
-        PanDraw();
-        FPanning = false;
+    const TMapCache& m = Maps();
+    return {FWindow, m.X, m.Y, ClientWidthGet(), ClientHeightGet(), SurfaceWidth(), SurfaceHeight(), FZoomFactor,
+            Animating()};
+}
+
+void TCanvas2D::Run(const TNavCommand& Command)
+{
+    for (const TRubber& figure : Command.Figures)
+        RubberDraw(figure);
+    // The cursor tells the mode; it changes only with the mode.
+    if (FNav.Mode() != FCursorMode) {
+        FCursorMode = FNav.Mode();
+        switch (FCursorMode) {
+        case zmZoomIn: FImage->SetCursor(2); break;
+        case zmZoomOut: FImage->SetCursor(3); break;
+        case zmPan: FImage->SetCursor(1); break;
+        default: FImage->SetCursor(crDefault); break;
+        }
     }
-    switch (Mode) {
-    case zmZoomIn:
-        FImage->SetCursor(2);
-        ZoomDraw(SurfaceWidth() / 2, SurfaceHeight() / 2);
-        break;
-    case zmNone:
-        if (old == zmZoomIn)
-            ZoomDraw();
-        FImage->SetCursor(crDefault);
-        break;
-    case zmZoomOut:
-        FImage->SetCursor(3);
-        if (old == zmZoomIn)
-            ZoomDraw();
-        break;
-    case zmPan:
-        FImage->SetCursor(1);
-        if (old == zmZoomIn)
-            ZoomDraw();
-        break;
+    if (Command.Beep)
+        MessageBeep(MB_OK);
+    if (Command.To) {
+        // Input handled during the change may destroy the canvas.
+        QPointer<TCanvas2D> alive(this);
+        const TPlotWindow from = FWindow, &to = *Command.To;
+        AxisChange(to.XMin, to.YMin, to.XMax, to.YMax, FZoomSteps);
+        if (!alive)
+            return;
+        FNav.Arrived(from, FWindow, Command.Entry);
     }
-    FZoomMode = Mode;
+    if (Command.ModeAfter)
+        ZoomModeSet(*Command.ModeAfter);
+}
+
+void TCanvas2D::RubberDraw(const TRubber& Figure)
+{
+    TCanvas& canvas = DrawCanvas();
+    if (Figure.Kind == TRubber::Line) {
+        RubberPenSet();
+        canvas.MoveTo(Figure.A.X, Figure.A.Y);
+        canvas.LineTo(Figure.B.X, Figure.B.Y);
+        RubberPenReset();
+        return;
+    }
+    // The box stays inside the plot.
+    if (FAxisShow)
+        DrawRegionSet();
+    const std::int64_t cx = Figure.A.X, cy = Figure.A.Y, hw = Figure.B.X, hh = Figure.B.Y;
+    const int left = SaturatingInt(cx - hw), right = SaturatingInt(cx + hw), top = SaturatingInt(cy - hh),
+              bottom = SaturatingInt(cy + hh);
+    RubberPenSet();
+    canvas.MoveTo(left, top);
+    canvas.LineTo(right, top);
+    canvas.MoveTo(left, bottom);
+    canvas.LineTo(right, bottom);
+    // The sides stop short of the corners, which the wide top and bottom
+    // already cover: an inverting pen must not touch a pixel twice.
+    canvas.MoveTo(left, SaturatingInt(std::int64_t(top) + 2));
+    canvas.LineTo(left, SaturatingInt(std::int64_t(bottom) - 2));
+    canvas.MoveTo(right, SaturatingInt(std::int64_t(top) + 2));
+    canvas.LineTo(right, SaturatingInt(std::int64_t(bottom) - 2));
+    RubberPenReset();
 }
 
 void TCanvas2D::RubberPenSet()
@@ -149,139 +177,39 @@ void TCanvas2D::RubberPenReset()
     canvas.Pen.Width = 1;
 }
 
-void TCanvas2D::ZoomDraw()
-{
-    if (FAxisShow)
-        DrawRegionSet();
-    if (FZoomBox.Shown) {
-        FZoomBox.Shown = false;
-    } else {
-        const double w = FAxisShow ? ClientWidthGet() : SurfaceWidth();
-        const double h = FAxisShow ? ClientHeightGet() : SurfaceHeight();
-        FZoomBox = {true, FZoomCentre, RoundInt(w * 0.5 * FZoomFactor), RoundInt(h * 0.5 * FZoomFactor)};
-    }
-    const std::int64_t cx = FZoomBox.Centre.X, cy = FZoomBox.Centre.Y, hw = FZoomBox.HalfWidth,
-                       hh = FZoomBox.HalfHeight;
-    const int left = SaturatingInt(cx - hw), right = SaturatingInt(cx + hw), top = SaturatingInt(cy - hh), bottom = SaturatingInt(cy + hh);
-    TCanvas& canvas = DrawCanvas();
-    RubberPenSet();
-    canvas.MoveTo(left, top);
-    canvas.LineTo(right, top);
-    canvas.MoveTo(left, bottom);
-    canvas.LineTo(right, bottom);
-    // The sides stop short of the corners, which the wide top and bottom
-    // already cover: an inverting pen must not touch a pixel twice.
-    canvas.MoveTo(left, SaturatingInt(std::int64_t(top) + 2));
-    canvas.LineTo(left, SaturatingInt(std::int64_t(bottom) - 2));
-    canvas.MoveTo(right, SaturatingInt(std::int64_t(top) + 2));
-    canvas.LineTo(right, SaturatingInt(std::int64_t(bottom) - 2));
-    RubberPenReset();
-}
+void TCanvas2D::ZoomModeSet(int Mode) { Run(FNav.SetMode(Mode, NavView())); }
+void TCanvas2D::ZoomDraw() { RubberDraw(FNav.BoxToggle(NavView())); }
 
 void TCanvas2D::ZoomDraw(int X, int Y)
 {
-    FZoomCentre = {X, Y};
+    FNav.BoxCentreSet({X, Y});
     ZoomDraw();
 }
 
-void TCanvas2D::PanDraw()
-{
-    TCanvas& canvas = DrawCanvas();
-    RubberPenSet();
-    canvas.MoveTo(FPanStart.X, FPanStart.Y);
-    canvas.LineTo(FPanEnd.X, FPanEnd.Y);
-    RubberPenReset();
-}
+void TCanvas2D::PanDraw() { RubberDraw(FNav.DragLine()); }
 
 void TCanvas2D::PanDraw(int X, int Y)
 {
-    FPanEnd = {X, Y};
+    FNav.DragEndSet({X, Y});
     PanDraw();
 }
 
-// ----------------------------------------------------------------- changes
-
-void TCanvas2D::Navigate(const TPlotWindow& To)
-{
-    QPointer<TCanvas2D> alive(this);
-    const TPlotWindow from = Window();
-    AxisChange(To.XMin, To.YMin, To.XMax, To.YMax, FZoomSteps);
-    if (alive && !(Window() == from))
-        FHistory.Record(from, Window());
-}
-
-void TCanvas2D::ZoomMore()
-{
-    const double w = (FWindow.XMax - FWindow.XMin) * FZoomFactor;
-    const double h = (FWindow.YMax - FWindow.YMin) * FZoomFactor;
-    const double cx = ScrToValX(FZoomCentre.X), cy = ScrToValY(FZoomCentre.Y);
-    const TPlotWindow to = WindowAround(cx, cy, w, h);
-    QPointer<TCanvas2D> alive(this);
-    ZoomModeSet(zmNone);
-    Navigate(to);
-    if (alive)
-        ZoomModeSet(zmZoomIn);
-}
-
-void TCanvas2D::ZoomLess(int X, int Y)
-{
-    const double w = (FWindow.XMax - FWindow.XMin) / FZoomFactor;
-    const double h = (FWindow.YMax - FWindow.YMin) / FZoomFactor;
-    Navigate(WindowAround(ScrToValX(X), ScrToValY(Y), w, h));
-}
+void TCanvas2D::ZoomMore() { Run(FNav.ZoomMore(NavView())); }
+void TCanvas2D::ZoomLess(int X, int Y) { Run(FNav.ZoomLess({X, Y}, NavView())); }
+void TCanvas2D::Pan() { Run(FNav.Pan(NavView())); }
+void TCanvas2D::ZoomAt(int X, int Y, int Steps) { Run(FNav.ZoomAt({X, Y}, Steps, NavView())); }
+void TCanvas2D::ZoomBack() { Run(FNav.Back(NavView())); }
+void TCanvas2D::ZoomForward() { Run(FNav.Forward(NavView())); }
 
 void TCanvas2D::ZoomAll()
 {
+    // Neither checked nor animated: the home window as it stands.
     ZoomModeSet(zmNone);
-    const TPlotWindow from = Window();
+    const TPlotWindow from = FWindow;
     FWindow = FHome;
     WindowChangedOutside();
-    if (!(Window() == from))
-        FHistory.Record(from, Window());
+    FNav.Arrived(from, FWindow, std::nullopt);
     Draw();
-}
-
-void TCanvas2D::Pan()
-{
-    const double dx = ScrToValX(FPanEnd.X) - ScrToValX(FPanStart.X);
-    const double dy = ScrToValY(FPanEnd.Y) - ScrToValY(FPanStart.Y);
-    const TPlotWindow to = WindowMoved(Window(), dx, dy);
-    QPointer<TCanvas2D> alive(this);
-    ZoomModeSet(zmNone);
-    Navigate(to);
-    if (alive)
-        ZoomModeSet(zmPan);
-}
-
-void TCanvas2D::HistoryGo(std::optional<std::size_t> To)
-{
-    if (!To)
-        return;
-    QPointer<TCanvas2D> alive(this);
-    const TPlotWindow from = Window(), to = FHistory.At(*To);
-    AxisChange(to.XMin, to.YMin, to.XMax, to.YMax, FZoomSteps);
-    if (alive && !(Window() == from))
-        FHistory.Go(*To);
-}
-
-void TCanvas2D::ZoomBack() { HistoryGo(FHistory.BackIndex(Window())); }
-
-void TCanvas2D::ZoomForward() { HistoryGo(FHistory.ForwardIndex()); }
-
-void TCanvas2D::ZoomAt(int X, int Y, int Steps)
-{
-    if (Steps == 0)
-        return;
-    // The world point under (X, Y) stays there: its distance to each limit
-    // scales with the window.
-    const double f = std::pow(FZoomFactor, Steps);
-    const double px = ScrToValX(X), py = ScrToValY(Y);
-    TPlotWindow to;
-    to.XMin = px - (px - FWindow.XMin) * f;
-    to.XMax = px + (FWindow.XMax - px) * f;
-    to.YMin = py - (py - FWindow.YMin) * f;
-    to.YMax = py + (FWindow.YMax - py) * f;
-    Navigate(to);
 }
 
 // ----------------------------------------------------------------- mouse
@@ -289,52 +217,24 @@ void TCanvas2D::ZoomAt(int X, int Y, int Steps)
 void TCanvas2D::Canvas2DMouseDown(TObject*, TMouseButton Button, TShiftState Shift, int X, int Y)
 {
     QPointer<TCanvas2D> alive(this);
-    switch (NavPress(FZoomMode, Button == mbLeft, Animating())) {
-    case TNavAction::Ignore: return;
-    case TNavAction::ZoomIn: ZoomMore(); break;
-    case TNavAction::ZoomOut: ZoomLess(X, Y); break;
-    case TNavAction::PanBegin:
-        FPanStart = FPanEnd = {X, Y};
-        FPanning = true;
-        // The line is shown from the press on, so that every later draw of
-        // it is an erase or a draw, never out of step.
-        PanDraw();
-        break;
-    case TNavAction::LeaveMode:
-        ZoomModeSet(zmNone);
-        FStopRequest = true;
-        break;
-    case TNavAction::Stop: FStopRequest = true; break;
-    default: break;
-    }
+    const TNavCommand command = FNav.Press(Button == mbLeft, {X, Y}, NavView());
+    if (command.Swallow)
+        return;
+    Run(command);
     if (alive)
         RaiseAndEmit(this, OnMouseDown, &TCanvas2D::mousePressed, Button, Shift, X, Y);
 }
 
 void TCanvas2D::Canvas2DMouseMove(TObject*, TShiftState Shift, int X, int Y)
 {
-    switch (NavMove(FZoomMode, FPanning)) {
-    case TNavAction::BoxFollow:
-        ZoomDraw();
-        ZoomDraw(X, Y);
-        break;
-    case TNavAction::LineFollow:
-        PanDraw();
-        PanDraw(X, Y);
-        break;
-    default: break;
-    }
+    Run(FNav.Move({X, Y}, NavView()));
     RaiseAndEmit(this, OnMouseMove, &TCanvas2D::mouseMoved, Shift, X, Y);
 }
 
 void TCanvas2D::Canvas2DMouseUp(TObject*, TMouseButton Button, TShiftState Shift, int X, int Y)
 {
     QPointer<TCanvas2D> alive(this);
-    if (NavRelease(FZoomMode, Button == mbLeft, FPanning) == TNavAction::PanFinish) {
-        PanDraw();
-        FPanning = false;
-        Pan();
-    }
+    Run(FNav.Release(Button == mbLeft, {X, Y}, NavView()));
     if (alive)
         RaiseAndEmit(this, OnMouseUp, &TCanvas2D::mouseReleased, Button, Shift, X, Y);
 }
@@ -354,20 +254,10 @@ bool TCanvas2D::eventFilter(QObject* Watched, QEvent* Event)
         return false;
     }
     if (Watched == FImage && Event->type() == QEvent::Wheel && FWheelZoom) {
-        WheelTurn(static_cast<QWheelEvent*>(Event));
+        const auto* e = static_cast<QWheelEvent*>(Event);
+        const QPoint p = e->position().toPoint();
+        Run(FNav.Wheel(e->angleDelta().y(), {p.x(), p.y()}, NavView()));
         return true;
     }
     return TCustomPanel::eventFilter(Watched, Event);
-}
-
-void TCanvas2D::WheelTurn(QWheelEvent* e)
-{
-    // Fine-grained wheels and touchpads send parts of a notch; they add up.
-    FWheelRest += e->angleDelta().y();
-    const int notches = FWheelRest / 120;
-    FWheelRest -= notches * 120;
-    if (notches == 0 || Animating())
-        return;
-    const QPoint p = e->position().toPoint();
-    ZoomAt(p.x(), p.y(), std::clamp(notches, -8, 8));
 }

@@ -83,33 +83,3 @@ TEST(PlotNavigation, HistoryIsBounded)
         ++back;
     EXPECT_EQ(back, 3);
 }
-
-TEST(PlotNavigation, MouseInputTable)
-{
-    using A = TNavAction;
-    struct Row {
-        int mode;
-        A left, leftAnimating, other, otherAnimating;
-    };
-    const Row table[] = {
-        {zmNone, A::None, A::Ignore, A::LeaveMode, A::Stop},
-        {zmZoomIn, A::ZoomIn, A::Ignore, A::LeaveMode, A::Stop},
-        {zmZoomOut, A::ZoomOut, A::Ignore, A::LeaveMode, A::Stop},
-        {zmPan, A::PanBegin, A::Ignore, A::LeaveMode, A::Stop},
-    };
-    for (const Row& r : table) {
-        SCOPED_TRACE(r.mode);
-        EXPECT_EQ(NavPress(r.mode, true, false), r.left);
-        EXPECT_EQ(NavPress(r.mode, true, true), r.leftAnimating);
-        EXPECT_EQ(NavPress(r.mode, false, false), r.other);
-        EXPECT_EQ(NavPress(r.mode, false, true), r.otherAnimating);
-    }
-    EXPECT_EQ(NavMove(zmZoomIn, false), A::BoxFollow);
-    EXPECT_EQ(NavMove(zmPan, true), A::LineFollow);
-    EXPECT_EQ(NavMove(zmPan, false), A::None);
-    EXPECT_EQ(NavMove(zmZoomOut, true), A::None);
-    EXPECT_EQ(NavRelease(zmPan, true, true), A::PanFinish);
-    EXPECT_EQ(NavRelease(zmPan, true, false), A::None);  // no drag in progress
-    EXPECT_EQ(NavRelease(zmPan, false, true), A::None);
-    EXPECT_EQ(NavRelease(zmZoomIn, true, true), A::None);
-}
