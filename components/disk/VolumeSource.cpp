@@ -1,7 +1,5 @@
 #include "components/disk/VolumeSource.h"
 
-#include "toolkit/system/SysUtils.h"
-
 #include <blkid/blkid.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -9,6 +7,7 @@
 #include <sys/sysmacros.h>
 
 #include <array>
+#include <charconv>
 #include <cctype>
 #include <cstdlib>
 #include <fstream>
@@ -92,11 +91,6 @@ public:
 };
 
 VolumeSourceScope* activeScope = nullptr;
-
-bool IsHex(char c)
-{
-    return std::isxdigit(static_cast<unsigned char>(c)) != 0;
-}
 
 // The statvfs calls still out, by source and volume. Never destroyed: a worker
 // stuck in the kernel may come back while the process ends.
@@ -226,14 +220,24 @@ std::string DecodeUdevString(std::string_view text)
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
         const bool escape = text[i] == '\\' && i + 3 < text.size() && text[i + 1] == 'x';
-        if (escape && IsHex(text[i + 2]) && IsHex(text[i + 3])) {
-            out += static_cast<char>(StrToInt("$" + std::string(text.substr(i + 2, 2))));
+        if (const std::optional<std::uint32_t> byte = escape ? HexValue(text.substr(i + 2, 2)) : std::nullopt) {
+            out += static_cast<char>(*byte);
             i += 3;
             continue;
         }
         out += text[i];
     }
     return out;
+}
+
+std::optional<std::uint32_t> HexValue(std::string_view digits)
+{
+    std::uint32_t value = 0;
+    const char* end = digits.data() + digits.size();
+    const auto [stop, error] = std::from_chars(digits.data(), end, value, 16);
+    if (digits.empty() || error != std::errc() || stop != end)
+        return std::nullopt;
+    return value;
 }
 
 const TVolumeSource& SystemVolumeSource()

@@ -99,6 +99,10 @@ std::optional<TFsIdentity> UdevIdentity(const std::string& root, dev_t device);
 // Undoes udev's \xNN escapes (the _ENC properties); anything else is kept.
 std::string DecodeUdevString(std::string_view text);
 
+// Digits read as one hexadecimal number, every one of them: nothing when
+// there are none, one is no hex digit or the value passes 32 bits.
+std::optional<std::uint32_t> HexValue(std::string_view digits);
+
 // The running system's answers.
 const TVolumeSource& SystemVolumeSource();
 

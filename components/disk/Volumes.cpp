@@ -1,7 +1,5 @@
 #include "components/disk/Volumes.h"
 
-#include "toolkit/system/SysUtils.h"
-
 #include <libmount/libmount.h>
 #include <sys/sysmacros.h>
 
@@ -278,17 +276,6 @@ TVolume Describe(const MountEntry& mount, const TPathMount& at, const TVolumeSou
     return volume;
 }
 
-bool IsHex(char c)
-{
-    return std::isxdigit(static_cast<unsigned char>(c)) != 0;
-}
-
-// The value of up to eight hex digits, already checked.
-std::uint32_t HexValue(std::string_view digits)
-{
-    return static_cast<std::uint32_t>(StrToInt("$" + std::string(digits)));
-}
-
 // Whether text has hex digits where pattern has 'x' and the same character
 // elsewhere.
 bool Matches(std::string_view text, std::string_view pattern)
@@ -296,7 +283,7 @@ bool Matches(std::string_view text, std::string_view pattern)
     if (text.size() != pattern.size())
         return false;
     for (std::size_t i = 0; i < text.size(); ++i)
-        if (pattern[i] == 'x' ? !IsHex(text[i]) : text[i] != pattern[i])
+        if (pattern[i] == 'x' ? !HexValue(text.substr(i, 1)) : text[i] != pattern[i])
             return false;
     return true;
 }
@@ -364,11 +351,11 @@ std::vector<std::string> DriveMountPoints(const TVolumeSource& source)
 std::uint32_t SerialFromUuid(std::string_view uuid)
 {
     if (Matches(uuid, "xxxx-xxxx"))
-        return HexValue(uuid.substr(0, 4)) << 16 | HexValue(uuid.substr(5, 4));
+        return *HexValue(uuid.substr(0, 4)) << 16 | *HexValue(uuid.substr(5, 4));
     if (Matches(uuid, "xxxxxxxxxxxxxxxx"))
-        return HexValue(uuid.substr(8));
+        return *HexValue(uuid.substr(8));
     if (Matches(uuid, "xxxxxxxx-xxxx-xxxx-xxxx-xxxxxxxxxxxx") || Matches(uuid, "xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx"))
-        return HexValue(uuid.substr(0, 8));
+        return *HexValue(uuid.substr(0, 8));
     return 0;
 }
 

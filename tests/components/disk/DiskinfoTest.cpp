@@ -197,6 +197,11 @@ TEST(DiskInfo, SerialNumbersAndUdevTexts)
     EXPECT_FALSE(UdevRecordIdentity("S:disk/by-id/x\nE:ID_FS_LABEL=A\nE:ID_FS_TYPE\nV:1\n"));
     EXPECT_EQ(DecodeUdevString("a\\x2"), "a\\x2");
     EXPECT_EQ(DecodeUdevString("\\xZZ\\y"), "\\xZZ\\y");
+    // Signs and prefixes are no hex digits.
+    EXPECT_EQ(DecodeUdevString("\\x+1\\x-1"), "\\x+1\\x-1");
+    EXPECT_EQ(SerialFromUuid("+1A2-3C4D"), 0u);
+    EXPECT_EQ(HexValue("0x1"), std::nullopt);
+    EXPECT_EQ(HexValue("100000000"), std::nullopt);  // past 32 bits
 
     EXPECT_EQ(ByteCount(1u << 20, 1u << 20), std::int64_t{1} << 40);
     EXPECT_EQ(ByteCount(std::uint64_t{1} << 62, 2), -1);
