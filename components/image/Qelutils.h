@@ -3,11 +3,9 @@
 
 #include "toolkit/graphics/Graphics.h"
 
-#include <concepts>
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <type_traits>
 
 // The colour `Step` steps of `Steps` along the straight line from Color1 to
 // Color2, channel by channel with truncating division. Step is not clamped;
@@ -55,27 +53,3 @@ void CanvasClear(int Width, int Height, TCanvas& Canvas, TColor Color);
 // drawn). A triangle that would be drawn but fails TriangleCheck is not
 // drawn and gives false.
 bool TriangleDraw(int Width, int Height, TCanvas& Canvas, int X1, int Y1, int X2, int Y2, int X3, int Y3);
-
-// The same for a control, of which only Width() and Height() are read.
-template <class Control>
-concept HasSize = requires(Control& c) {
-    { c.Width() } -> std::convertible_to<int>;
-    { c.Height() } -> std::convertible_to<int>;
-};
-
-// CanvasClear over the control's size.
-template <class Control>
-    requires HasSize<std::remove_reference_t<Control>>
-void CanvasClear(Control&& control, TCanvas& Canvas, TColor Color)
-{
-    CanvasClear(static_cast<int>(control.Width()), static_cast<int>(control.Height()), Canvas, Color);
-}
-
-// TriangleDraw within the control's size.
-template <class Control>
-    requires HasSize<std::remove_reference_t<Control>>
-bool TriangleDraw(Control&& control, TCanvas& Canvas, int X1, int Y1, int X2, int Y2, int X3, int Y3)
-{
-    return TriangleDraw(static_cast<int>(control.Width()), static_cast<int>(control.Height()), Canvas, X1, Y1, X2, Y2,
-                        X3, Y3);
-}

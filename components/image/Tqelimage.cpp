@@ -232,6 +232,14 @@ void TQelImage::Ball3D(int X1, int Y1, int X2, int Y2, TColor Color1, TColor Col
 
 // ------------------------------------------------------------ size
 
+void TQelImage::BevelFit(const TCustomPanel& Panel)
+{
+    const std::int64_t b = Panel.BevelWidth();
+    SetBounds(SaturatingInt(2 * b), SaturatingInt(2 * b), SaturatingInt(Panel.Width() - 4 * b),
+              SaturatingInt(Panel.Height() - 4 * b));
+    Resize();
+}
+
 void TQelImage::Resize()
 {
     // A side setter's own resize: it sets its side of the bitmap itself.

@@ -50,6 +50,9 @@ public:
 
     // Brings the bitmap to the control's size (height first).
     void Resize() override;
+    // Takes the place inside the two bevels of Panel, twice its BevelWidth
+    // in from every side, and brings the bitmap to it.
+    void BevelFit(const TCustomPanel& Panel);
     // Non-positive sizes are ignored; the bitmap's same side follows the
     // control, the other side is left as it is.
     void SetWidth(int Value) override;

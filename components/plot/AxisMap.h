@@ -1,7 +1,7 @@
 // The mapping between world values on one axis and pixel positions.
 #pragma once
 
-#include "components/image/Qelutils.h"
+#include "toolkit/graphics/Geometry.h"
 
 #include <algorithm>
 #include <climits>
@@ -24,20 +24,6 @@ public:
     // The map of w1..w2 onto the pixels p1..p2.
     TAxisMap(double w1, double w2, int p1, int p2) : w1_(w1), w2_(w2), p1_(p1), p2_(p2) { Update(); }
 
-    // A new world interval.
-    void SetWorld(double w1, double w2)
-    {
-        w1_ = w1;
-        w2_ = w2;
-        Update();
-    }
-    // A new pixel interval.
-    void SetPixels(int p1, int p2)
-    {
-        p1_ = p1;
-        p2_ = p2;
-        Update();
-    }
     double W1() const { return w1_; }  // The world value at P1.
     double W2() const { return w2_; }  // The world value at P2.
     int P1() const { return p1_; }  // The pixel of W1.
@@ -72,7 +58,7 @@ public:
             return INT_MAX;
         if (d <= -Far)
             return INT_MIN;
-        return SaturatingInt(std::int64_t(p1_) + RoundInt(d));
+        return SaturatingInt(std::int64_t(p1_) + SaturatingRound(d));
     }
 
     // The world value at pixel p.

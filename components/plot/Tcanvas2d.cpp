@@ -94,9 +94,8 @@ TCanvas2D::~TCanvas2D()
 
 void TCanvas2D::SetAxisColor(TColor Value)
 {
-    if (Value == FAxisColor)
+    if (!ChangeField(FAxisColor, Value))
         return;
-    FAxisColor = Value;
     FAxisFont.Color = Value;
     Draw();
 }
@@ -108,21 +107,9 @@ void TCanvas2D::SetAxisFont(const TFont& Value)
     Draw();
 }
 
-namespace {
-template <class T>
-bool Changed(T& field, T value)
-{
-    // A NaN compares unequal to itself and so always counts as a change.
-    if (field == value)
-        return false;
-    field = value;
-    return true;
-}
-}  // namespace
-
 void TCanvas2D::SetAxisShow(bool Value)
 {
-    if (Changed(FAxisShow, Value))
+    if (ChangeField(FAxisShow, Value))
         Draw();
 }
 
@@ -146,25 +133,25 @@ void TCanvas2D::SetAxisYMargin(int Value)
 
 void TCanvas2D::SetAxisXMarginAuto(bool Value)
 {
-    if (Changed(FAxisXMarginAuto, Value))
+    if (ChangeField(FAxisXMarginAuto, Value))
         Draw();
 }
 
 void TCanvas2D::SetAxisYMarginAuto(bool Value)
 {
-    if (Changed(FAxisYMarginAuto, Value))
+    if (ChangeField(FAxisYMarginAuto, Value))
         Draw();
 }
 
 void TCanvas2D::SetAxisXMarks(int Value)
 {
-    if (Changed(FAxisXMarks, Value))
+    if (ChangeField(FAxisXMarks, Value))
         Draw();
 }
 
 void TCanvas2D::SetAxisYMarks(int Value)
 {
-    if (Changed(FAxisYMarks, Value))
+    if (ChangeField(FAxisYMarks, Value))
         Draw();
 }
 
@@ -172,9 +159,9 @@ void TCanvas2D::WindowChangedOutside() { ++FWindowChanges; }
 
 void TCanvas2D::WindowDraw(double& Field, double Value)
 {
-    if (Field == Value)
+    // A NaN compares unequal to itself and so always counts as a change.
+    if (!ChangeField(Field, Value))
         return;
-    Field = Value;
     WindowChangedOutside();
     Draw();
 }
@@ -186,35 +173,34 @@ void TCanvas2D::SetAxisYMin(double Value) { WindowDraw(FWindow.YMin, Value); }
 
 void TCanvas2D::SetColorExt(TColor Value)
 {
-    if (Changed(FColorExt, Value))
+    if (ChangeField(FColorExt, Value))
         Draw();
 }
 
 void TCanvas2D::SetColorInt(TColor Value)
 {
-    if (Changed(FColorInt, Value))
+    if (ChangeField(FColorInt, Value))
         Draw();
 }
 
 void TCanvas2D::SetFormat(const std::string& Value)
 {
-    if (Value == FFormat)
+    if (!ChangeField(FFormat, Value))
         return;
-    FFormat = Value;
     Draw();
     RaiseAndEmit(this, OnChangeFormat, &TCanvas2D::formatChanged);
 }
 
 void TCanvas2D::SetZoomFactor(double Value)
 {
-    if (Value > 0 && Value < 1 && Value != FZoomFactor)
-        FZoomFactor = Value;
+    if (Value > 0 && Value < 1)
+        ChangeField(FZoomFactor, Value);
 }
 
 void TCanvas2D::SetZoomSteps(int Value)
 {
-    if (Value > 0 && Value != FZoomSteps)
-        FZoomSteps = Value;
+    if (Value > 0)
+        ChangeField(FZoomSteps, Value);
 }
 
 // ----------------------------------------------------------------- mapping
@@ -328,22 +314,20 @@ void TCanvas2D::Clear()
             for (const TRect& band : {Rect(0, 0, w, t), Rect(0, t, l, b), Rect(r, t, w, b), Rect(0, b, w, h)})
                 canvas.FillRect(band);
         } else {
-            CanvasClear(*FImage, canvas, FColorExt);
+            CanvasClear(SurfaceWidth(), SurfaceHeight(), canvas, FColorExt);
         }
         canvas.Pen.Color = FColorInt;
         canvas.Brush.Color = FColorInt;
         canvas.Rectangle(l, t, r, b);
         AxisDraw();
     } else {
-        CanvasClear(*FImage, canvas, FColorInt);
+        CanvasClear(SurfaceWidth(), SurfaceHeight(), canvas, FColorInt);
     }
 }
 
 void TCanvas2D::ImageResize()
 {
-    const std::int64_t b = BevelWidth();
-    FImage->SetBounds(SaturatingInt(2 * b), SaturatingInt(2 * b), SaturatingInt(Width() - 4 * b), SaturatingInt(Height() - 4 * b));
-    FImage->Resize();
+    FImage->BevelFit(*this);
 }
 
 void TCanvas2D::DrawRegionSet()
@@ -592,8 +576,8 @@ void TCanvas2D::Triangle(double X1, double Y1, double X2, double Y2, double X3, 
     if (m.XOff.All(X1, X2, X3) || m.YOff.All(Y1, Y2, Y3))
         return;
     const TAxisMap xm = m.X, ym = m.Y;
-    if (!TriangleDraw(*FImage, DrawCanvas(), xm.ToPixelInt(X1), ym.ToPixelInt(Y1), xm.ToPixelInt(X2),
-                      ym.ToPixelInt(Y2), xm.ToPixelInt(X3), ym.ToPixelInt(Y3)))
+    if (!TriangleDraw(SurfaceWidth(), SurfaceHeight(), DrawCanvas(), xm.ToPixelInt(X1), ym.ToPixelInt(Y1),
+                      xm.ToPixelInt(X2), ym.ToPixelInt(Y2), xm.ToPixelInt(X3), ym.ToPixelInt(Y3)))
         FDrawOverflow = true;
 }
 

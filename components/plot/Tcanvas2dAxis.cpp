@@ -1,6 +1,7 @@
 // The canvas's frame, its marks and labels, and the margins they need.
 #include "components/plot/Tcanvas2d.h"
 
+#include "components/image/Qelutils.h"
 #include "toolkit/system/SysUtils.h"
 
 #include <algorithm>

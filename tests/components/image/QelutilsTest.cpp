@@ -13,8 +13,6 @@ constexpr int IntMax = std::numeric_limits<int>::max();
 // Anything with a size will do as the control.
 struct Box {
     int w, h;
-    int Width() const { return w; }
-    int Height() const { return h; }
 };
 
 // A bitmap painted all white, so that drawing shows.
@@ -115,7 +113,7 @@ TEST(Qelutils, CanvasClear)
 {
     Surface s(4, 3);
     s.canvas.Brush.Style = bsClear;
-    CanvasClear(Box{3, 2}, s.canvas, clRed);
+    CanvasClear(3, 2, s.canvas, clRed);
     EXPECT_EQ(s.canvas.Pen.Color, clRed);
     EXPECT_EQ(s.canvas.Brush.Color, clRed);
     // Right and bottom edges are left out.
@@ -133,24 +131,24 @@ TEST(Qelutils, TriangleDraw)
     s.canvas.Brush.Color = clBlue;
 
     // Wholly beyond one side: true, nothing drawn, however far away.
-    EXPECT_TRUE(TriangleDraw(box, s.canvas, -1, 0, -1, 5, -1, 3));
-    EXPECT_TRUE(TriangleDraw(box, s.canvas, 7, 0, 9000, 5, 7, 3));
-    EXPECT_TRUE(TriangleDraw(box, s.canvas, 0, -1, 5, -9000, 3, -1));
-    EXPECT_TRUE(TriangleDraw(box, s.canvas, 0, 7, 5, IntMax, 3, 7));
+    EXPECT_TRUE(TriangleDraw(box.w, box.h, s.canvas, -1, 0, -1, 5, -1, 3));
+    EXPECT_TRUE(TriangleDraw(box.w, box.h, s.canvas, 7, 0, 9000, 5, 7, 3));
+    EXPECT_TRUE(TriangleDraw(box.w, box.h, s.canvas, 0, -1, 5, -9000, 3, -1));
+    EXPECT_TRUE(TriangleDraw(box.w, box.h, s.canvas, 0, 7, 5, IntMax, 3, 7));
     EXPECT_EQ(s.Count(clWhite), 36);
 
     // The side tests are strict: a vertex on x = 0, x = W, y = 0 or y = H
     // keeps the triangle, which then fails the range check.
-    EXPECT_FALSE(TriangleDraw(box, s.canvas, 0, 0, -9000, 5, -1, 3));
-    EXPECT_FALSE(TriangleDraw(box, s.canvas, 6, 0, 9000, 5, 7, 3));
-    EXPECT_FALSE(TriangleDraw(box, s.canvas, 0, 0, 5, -9000, 3, -1));
-    EXPECT_FALSE(TriangleDraw(box, s.canvas, 0, 6, 5, 9000, 3, 7));
+    EXPECT_FALSE(TriangleDraw(box.w, box.h, s.canvas, 0, 0, -9000, 5, -1, 3));
+    EXPECT_FALSE(TriangleDraw(box.w, box.h, s.canvas, 6, 0, 9000, 5, 7, 3));
+    EXPECT_FALSE(TriangleDraw(box.w, box.h, s.canvas, 0, 0, 5, -9000, 3, -1));
+    EXPECT_FALSE(TriangleDraw(box.w, box.h, s.canvas, 0, 6, 5, 9000, 3, 7));
     // Straddling the surface but out of range: not drawn.
-    EXPECT_FALSE(TriangleDraw(box, s.canvas, 0, 0, 9000, 0, 0, 5));
+    EXPECT_FALSE(TriangleDraw(box.w, box.h, s.canvas, 0, 0, 9000, 0, 0, 5));
     EXPECT_EQ(s.Count(clWhite), 36);
 
     // On the surface: outlined with the pen, filled with the brush.
-    EXPECT_TRUE(TriangleDraw(box, s.canvas, 0, 0, 4, 0, 0, 4));
+    EXPECT_TRUE(TriangleDraw(box.w, box.h, s.canvas, 0, 0, 4, 0, 0, 4));
     EXPECT_EQ(s.canvas.Pixels(0, 0), clRed);
     EXPECT_EQ(s.canvas.Pixels(1, 1), clBlue);
     EXPECT_EQ(s.canvas.Pixels(5, 5), clWhite);

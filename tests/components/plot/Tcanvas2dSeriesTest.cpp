@@ -4,6 +4,8 @@
 // must be those of mapping every point and drawing every line.
 #include "components/plot/Canvas2dHelpers.h"
 
+#include "components/image/Qelutils.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -180,9 +182,10 @@ TEST(TCanvas2DSeries, TrianglesBeyondTheSurfaceAreLeftUnmapped)
         bool generalOverflow = false;
         if (std::none_of(std::begin(v), std::end(v), [](double d) { return std::isnan(d); })) {
             const TAxisMap xm = general.c->XMap(), ym = general.c->YMap();
-            generalOverflow = !TriangleDraw(general.c->Image(), general.c->DrawCanvas(), xm.ToPixelInt(v[0]),
-                                            ym.ToPixelInt(v[1]), xm.ToPixelInt(v[2]), ym.ToPixelInt(v[3]),
-                                            xm.ToPixelInt(v[4]), ym.ToPixelInt(v[5]));
+            TQelImage& image = general.c->Image();
+            generalOverflow = !TriangleDraw(image.Width(), image.Height(), general.c->DrawCanvas(),
+                                            xm.ToPixelInt(v[0]), ym.ToPixelInt(v[1]), xm.ToPixelInt(v[2]),
+                                            ym.ToPixelInt(v[3]), xm.ToPixelInt(v[4]), ym.ToPixelInt(v[5]));
         }
         const std::string scope = "round " + std::to_string(round);
         ExpectSamePicture(fast, general, scope);
