@@ -213,10 +213,7 @@ void TEscala::Draw()
     else if (FAlignment == eaLeft || FAlignment == eaRight)
         FOrientation = eoVertical;
 
-    const std::int64_t b = BevelWidth();
-    Image->SetBounds(SaturatingInt(2 * b), SaturatingInt(2 * b), SaturatingInt(Width() - 4 * b),
-                     SaturatingInt(Height() - 4 * b));
-    Image->Resize();
+    Image->BevelFit(*this);
 
     TCanvas& c = Image->Canvas();
     const int W = Image->Width(), H = Image->Height();
@@ -227,29 +224,36 @@ void TEscala::Draw()
     if (W < 5 || H < 5)
         return;
     c.Font = Font();
-    if (FOrientation == eoHorizontal)
-        PaintHorizontal();
-    else
-        PaintVertical();
+    Paint(FOrientation != eoHorizontal);
     Image->Repaint();
 }
 
-void TEscala::PaintHorizontal()
+void TEscala::PaintHorizontal() { Paint(false); }
+void TEscala::PaintVertical() { Paint(true); }
+void TEscala::PaintBandHorizontal() { PaintBand(false); }
+void TEscala::PaintTextHorizontal() { PaintText(false); }
+void TEscala::PaintBandVertical() { PaintBand(true); }
+void TEscala::PaintTextVertical() { PaintText(true); }
+
+void TEscala::Paint(bool Vertical)
 {
     const unsigned draws = FDraws;
-    PaintBandHorizontal();
+    PaintBand(Vertical);
     // A new size from AutoSize has painted everything already.
     if (FDraws == draws)
-        PaintTextHorizontal();
+        PaintText(Vertical);
 }
 
-void TEscala::PaintVertical()
+namespace {
+
+// The pixel at Along pixels along the band and Across across it.
+TPoint BandPoint(bool Vertical, std::int64_t Along, std::int64_t Across)
 {
-    const unsigned draws = FDraws;
-    PaintBandVertical();
-    if (FDraws == draws)
-        PaintTextVertical();
+    const int along = SaturatingInt(Along), across = SaturatingInt(Across);
+    return Vertical ? TPoint{across, along} : TPoint{along, across};
 }
+
+}  // namespace
 
 void TEscala::SizeFit(bool Vertical, std::int64_t Size)
 {
@@ -272,77 +276,63 @@ std::vector<TColor> TEscala::BandColours(std::int64_t Length, bool FromTop) cons
     return colours;
 }
 
-void TEscala::PaintBandHorizontal()
+void TEscala::PaintBand(bool Vertical)
 {
     TCanvas& c = Image->Canvas();
-    const std::int64_t W = Image->Width(), M = FMargin, BW = FBandWidth, n = W - 2 * M;
+    const std::int64_t M = FMargin, BW = FBandWidth;
+    const std::int64_t n = (Vertical ? Image->Height() : Image->Width()) - 2 * M;
     int th, tw;
     LabelsMeasure(th, tw);
-    const std::int64_t y1 = FPosition == epNormal ? M : M + th + 5, y2 = y1 + BW;
-    // The first column shows Minimum and the last Maximum.
-    const std::vector<TColor> colours = BandColours(n, false);
+    // How far the labels reach across the band: their height beside a
+    // horizontal band, their width beside a vertical one.
+    const std::int64_t labels = Vertical ? tw : th;
+    const std::int64_t a1 = FPosition == epNormal ? M : M + labels + 5, a2 = a1 + BW;
+    // A horizontal band shows Minimum in its first column and Maximum in
+    // its last; a vertical one Maximum in its top row.
+    const std::vector<TColor> colours = BandColours(n, Vertical);
     for (std::int64_t i = 0; i < n; ++i) {
         c.Pen.Color = colours[std::size_t(i)];
-        c.MoveTo(SaturatingInt(M + i), SaturatingInt(y1));
-        c.LineTo(SaturatingInt(M + i), SaturatingInt(y2));
+        const TPoint from = BandPoint(Vertical, M + i, a1), to = BandPoint(Vertical, M + i, a2);
+        c.MoveTo(from.X, from.Y);
+        c.LineTo(to.X, to.Y);
     }
     if (FAutoSize)
-        SizeFit(false, 3 * M + BW + th + 5);
+        SizeFit(Vertical, 3 * M + BW + labels + 5);
 }
 
-void TEscala::PaintTextHorizontal()
+void TEscala::PaintText(bool Vertical)
 {
     TCanvas& c = Image->Canvas();
-    const std::int64_t W = Image->Width(), M = FMargin, BW = FBandWidth;
-    c.SetTextAlign(TA_CENTER | TA_TOP);
-    const std::int64_t y = FPosition == epNormal ? M + BW + 5 : M;
+    const std::int64_t M = FMargin, BW = FBandWidth;
+    const std::int64_t n = (Vertical ? Image->Height() : Image->Width()) - 2 * M;
+    int th, tw;
+    LabelsMeasure(th, tw);
+    // Beside the band, or in the margin before it; labels beside a vertical
+    // band are aligned on their right edge.
+    std::int64_t across = FPosition == epNormal ? M + BW + 5 : M;
+    if (Vertical)
+        across += tw + 1;
+    c.SetTextAlign(Vertical ? TA_RIGHT | TA_TOP : TA_CENTER | TA_TOP);
     if (FTextInterval < 0)
         return;
     const std::int64_t parts = std::int64_t(FTextInterval) + 1;
+    // Down a vertical band the labels' tops step from the band's top to
+    // where the lowest label's bottom meets the band's bottom, from
+    // Maximum down.
+    const std::int64_t span = Vertical ? n - c.TextHeight("0") : n;
     for (std::int64_t i = 0; i <= parts; ++i) {
-        const std::string text = Label(LabelValue(i, parts, false));
-        // A label stands centred on its point of the band, but no nearer
-        // the sides than the margin: the end labels would otherwise stick
-        // out by half their width and be cut off.
-        const std::int64_t w = c.TextWidth(text);
-        const std::int64_t x = std::max(std::min(M + i * (W - 2 * M) / parts, W - M - w + w / 2), M + w / 2);
-        c.TextOut(SaturatingInt(x), SaturatingInt(y), text);
+        const std::string text = Label(LabelValue(i, parts, Vertical));
+        std::int64_t along = M + i * span / parts;
+        if (!Vertical) {
+            // A label stands centred on its point of the band, but no nearer
+            // the sides than the margin: the end labels would otherwise stick
+            // out by half their width and be cut off.
+            const std::int64_t w = c.TextWidth(text);
+            along = std::max(std::min(along, M + n - w + w / 2), M + w / 2);
+        }
+        const TPoint at = BandPoint(Vertical, along, across);
+        c.TextOut(at.X, at.Y, text);
     }
-}
-
-void TEscala::PaintBandVertical()
-{
-    TCanvas& c = Image->Canvas();
-    const std::int64_t H = Image->Height(), M = FMargin, BW = FBandWidth, n = H - 2 * M;
-    int th, tw;
-    LabelsMeasure(th, tw);
-    const std::int64_t x1 = FPosition == epNormal ? M : M + tw + 5, x2 = x1 + BW;
-    // The top row shows Maximum, the bottom row Minimum.
-    const std::vector<TColor> colours = BandColours(n, true);
-    for (std::int64_t r = 0; r < n; ++r) {
-        c.Pen.Color = colours[std::size_t(r)];
-        c.MoveTo(SaturatingInt(x1), SaturatingInt(M + r));
-        c.LineTo(SaturatingInt(x2), SaturatingInt(M + r));
-    }
-    if (FAutoSize)
-        SizeFit(true, 3 * M + BW + tw + 5);
-}
-
-void TEscala::PaintTextVertical()
-{
-    TCanvas& c = Image->Canvas();
-    const std::int64_t H = Image->Height(), M = FMargin, BW = FBandWidth, n = H - 2 * M;
-    int th, tw;
-    LabelsMeasure(th, tw);
-    // The top of the lowest label, so that its bottom meets the band's.
-    const std::int64_t last = M + n - c.TextHeight("0");
-    const std::int64_t x = FPosition == epNormal ? tw + M + BW + 6 : tw + M + 1;
-    c.SetTextAlign(TA_RIGHT | TA_TOP);
-    if (FTextInterval < 0)
-        return;
-    const std::int64_t parts = std::int64_t(FTextInterval) + 1;
-    for (std::int64_t i = 0; i <= parts; ++i)
-        c.TextOut(SaturatingInt(x), SaturatingInt(M + i * (last - M) / parts), Label(LabelValue(i, parts, true)));
 }
 
 void TEscala::DrawMarkVertical(double Value)

@@ -127,6 +127,11 @@ private:
     // change started.
     void SizeFit(bool Vertical, std::int64_t Size);
     void IntervalCheck();
+    // Band and labels, of a vertical scale or a horizontal one, written
+    // once along the band and across it.
+    void Paint(bool Vertical);
+    void PaintBand(bool Vertical);  // See Paint.
+    void PaintText(bool Vertical);  // See Paint.
 
     TEscalaColors FColors;
     bool FAutoSize = true;
