@@ -142,6 +142,12 @@ void TGraficoTab::keyPressEvent(QKeyEvent* e)
 void TGraficoTab::PlotDraw()
 {
     TCanvas& c = Plot->DrawCanvas();
+    // Filled triangles under everything else.
+    c.Pen.Color = 0x00804000;
+    c.Brush.Color = 0x00603000;
+    Plot->Triangle(3, 0.6, 5.5, 0.6, 4.25, 1.4);
+    Plot->Triangle(3.5, -1.4, 5.5, -1.4, 4.5, -0.8);
+
     c.Pen.Color = 0x0000C0FF;
     c.Brush.Color = 0x000080C0;
     for (const auto& [x, y] : FCloud)
