@@ -1,5 +1,6 @@
 #include "components/plot/Canvas2dHelpers.h"
 
+#include "support/BitmapWords.h"
 #include "toolkit/system/Sound.h"
 
 #include <gtest/gtest.h>
@@ -392,12 +393,27 @@ TEST(TCanvas2D, TextAtWorldPoints)
                 n += f.At(x, y) != clNavy;
         return n;
     };
+    // An opaque mode and a red brush that the text must not show.
     f.onDraw = [&] {
-        c.DrawCanvas().Font.Color = clYellow;
-        c.TextOutA(0, 5, 10, 0, "Borde");
+        TCanvas& canvas = c.DrawCanvas();
+        canvas.Font.Color = clYellow;
+        canvas.Brush.Color = clRed;
+        canvas.SetBkMode(OPAQUE);
+        c.TextOutA(0, 5, 10, -3, "Borde");
     };
     c.Draw();
     EXPECT_GT(lit(), 0);
+    // The very text the canvas draws at the point's pixel moved by (DX,
+    // DY), with its alignment, on a clear background.
+    const auto text = Pixels(f.Bits());
+    f.onDraw = [&] {
+        TCanvas& canvas = c.DrawCanvas();
+        canvas.Font.Color = clYellow;
+        canvas.SetBkMode(TRANSPARENT);
+        canvas.TextOut(c.ValToScrX(0) + 10, c.ValToScrY(5) - 3, "Borde");
+    };
+    c.Draw();
+    EXPECT_EQ(Pixels(f.Bits()), text);
     f.onDraw = [&] { c.TextOutA(-0.1, 5, 40, 0, "Fuera"); };
     c.Draw();
     EXPECT_EQ(lit(), 0);
