@@ -143,8 +143,8 @@ void TGraficoTab::PlotDraw()
 {
     TCanvas& c = Plot->DrawCanvas();
     // Filled triangles under everything else.
-    c.Pen.Color = 0x00804000;
-    c.Brush.Color = 0x00603000;
+    c.Pen.Color = 0x00A08040;
+    c.Brush.Color = 0x00705020;
     Plot->Triangle(3, 0.6, 5.5, 0.6, 4.25, 1.4);
     Plot->Triangle(3.5, -1.4, 5.5, -1.4, 4.5, -0.8);
 
