@@ -229,11 +229,12 @@ bool TCanvas2D::TMapCache::TOffSurface::All(double A, double B, double C) const
     return (A >= Before && B >= Before && C >= Before) || (A <= Past && B <= Past && C <= Past);
 }
 
-const TCanvas2D::TMapCache& TCanvas2D::MapsMake(const TMapKey& Key) const
+const TCanvas2D::TMapCache& TCanvas2D::MapsMake() const
 {
     TMapCache& m = FMaps;
-    m = {Key, m.Made + 1, {}, {}, {}, {}};
-    const int w = Key.Width, h = Key.Height;
+    m = {MapKey(), {}, {}, {}, {}};
+    FLineEnd = {};
+    const int w = m.Key.Width, h = m.Key.Height;
     // World y grows upward: its minimum goes to the bottom pixel.
     if (FAxisShow) {
         m.X = {FWindow.XMin, FWindow.XMax, FAxisXMargin, SaturatingInt(std::int64_t(w) - FAxisXMargin)};
@@ -394,10 +395,10 @@ void TCanvas2D::Line(double X1, double Y1, double X2, double Y2)
     // A polyline drawn as lines: this start is the last line's end.
     TLineEnd& end = FLineEnd;
     TPoint p1 = end.Pixel;
-    if (X1 != end.X || Y1 != end.Y || end.Maps != m.Made)
+    if (X1 != end.X || Y1 != end.Y)
         p1 = m.ToPixel(X1, Y1);
     const TPoint p2 = m.ToPixel(X2, Y2);
-    end = {X2, Y2, p2, m.Made};
+    end = {X2, Y2, p2};
     if (!LineCheck(p1.X, p1.Y, p2.X, p2.Y)) {
         FDrawOverflow = true;
         return;

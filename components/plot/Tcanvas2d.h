@@ -263,7 +263,6 @@ private:
         TPlotWindow Window;
         int Width = -1, Height = -1, XMargin = 0, YMargin = 0;
         bool Show = false;
-        friend bool operator==(const TMapKey&, const TMapKey&) = default;
     };
     TMapKey MapKey() const
     {
@@ -271,9 +270,6 @@ private:
     }
     struct TMapCache {
         TMapKey Key;
-        // Counts the maps made, so that what was mapped with older ones is
-        // known to be stale.
-        unsigned Made = 0;
         TAxisMap X, Y;
         TPoint ToPixel(double WX, double WY) const { return {X.ToPixelInt(WX), Y.ToPixelInt(WY)}; }
         // World values from which on every value maps before the surface's
@@ -288,24 +284,26 @@ private:
             static TOffSurface Of(const TAxisMap& Map, int Size);  // The limits of Map over Size pixels.
         } XOff, YOff;
     };
-    // Every primitive asks, so the check is inline. A NaN limit compares
-    // unequal to itself and so makes the maps again every time.
+    // Every primitive asks, so the check is inline, and compares in place
+    // rather than through a copy of the key. A NaN limit compares unequal
+    // to itself and so makes the maps again every time.
     const TMapCache& Maps() const
     {
-        const TMapKey key = MapKey();
-        if (FMaps.Key == key)
+        const TMapKey& key = FMaps.Key;
+        if (key.Window == FWindow && key.Width == SurfaceWidth() && key.Height == SurfaceHeight() &&
+            key.XMargin == FAxisXMargin && key.YMargin == FAxisYMargin && key.Show == FAxisShow) [[likely]]
             return FMaps;
-        return MapsMake(key);
+        return MapsMake();
     }
-    const TMapCache& MapsMake(const TMapKey& Key) const;
+    const TMapCache& MapsMake() const;
     mutable TMapCache FMaps;
     // A polyline drawn as lines maps each vertex once: the last line's
-    // mapped end, kept for the next line's start while the maps stand.
+    // mapped end, kept for the next line's start. New maps forget it.
     struct TLineEnd {
         double X = std::numeric_limits<double>::quiet_NaN(), Y = X;
         TPoint Pixel;
-        unsigned Maps = 0;
-    } FLineEnd;
+    };
+    mutable TLineEnd FLineEnd;
     // Which sides of the window a point lies beyond (bits 0-3: left,
     // right, below, above), or that it is not a number (bit 4).
     unsigned OutCode(double X, double Y) const;
