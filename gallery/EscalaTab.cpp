@@ -59,6 +59,29 @@ TEscalaTab::TEscalaTab(TStatusLine Status, QWidget* Parent) : QWidget(Parent), F
     form->addRow(QString::fromUtf8("Máximo:"), Maximum);
     form->addRow(new QLabel(QString::fromUtf8("El campo va de −10 a 110;\nla marca sigue al puntero\nen la escala vertical."),
                             this));
+
+    // Scales docked to a panel's edges size themselves to what they show;
+    // the field takes what is left.
+    auto* dock = new TCustomPanel(this);
+    dock->SetBevelOuter(bvLowered);
+    dock->setFixedSize(260, 190);
+    Docked = new TQelImage(dock);
+    Docked->SetAlign(alClient);
+    DockedBottom = new TEscala(dock);
+    DockedBottom->SetGraduation(egThree);
+    DockedBottom->SetPosition(epInverse);
+    DockedBottom->SetAlignment(eaBottom);
+    DockedBottom->SetFormat("0");
+    DockedBottom->SetTextInterval(3);
+    DockedRight = new TEscala(dock);
+    DockedRight->SetGraduation(egThree);
+    DockedRight->SetAlignment(eaRight);
+    DockedRight->SetFormat("0");
+    Docked->OnResize = [this](TObject*) { Colour(*Docked, *DockedRight); };
+    form->addRow(new QLabel(QString::fromUtf8("Acopladas abajo y a la derecha:"), this));
+    form->addRow(dock);
+    Colour(*Docked, *DockedRight);
+
     for (QComboBox* box : {Graduation, Orientation, Position})
         connect(box, &QComboBox::currentIndexChanged, this, [this] { Apply(); });
     for (QDoubleSpinBox* box : {Interval, Minimum, Maximum})
@@ -76,30 +99,36 @@ TEscalaTab::TEscalaTab(TStatusLine Status, QWidget* Parent) : QWidget(Parent), F
     Apply();
 }
 
-double TEscalaTab::FieldValue(int X, int Y) const
+double TEscalaTab::Value(double U, double V)
 {
-    const double w = std::max(Field->width(), 1), h = std::max(Field->height(), 1);
-    const double u = X / w * 6.28, v = Y / h * 6.28;
-    return 50 + 60 * std::sin(u) * std::cos(v * 0.75);
+    return 50 + 60 * std::sin(U * 6.28) * std::cos(V * 6.28 * 0.75);
 }
 
-// The field is coloured by the scale's own mapping, so the two always agree.
-void TEscalaTab::FieldDraw()
+double TEscalaTab::FieldValue(int X, int Y) const
 {
-    TBitmap& b = Field->Picture().Bitmap();
+    return Value(X / double(std::max(Field->width(), 1)), Y / double(std::max(Field->height(), 1)));
+}
+
+// A field is coloured by the scale's own mapping, so the two always agree.
+void TEscalaTab::Colour(TQelImage& Image, const TEscala& With)
+{
+    TBitmap& b = Image.Picture().Bitmap();
+    const double w = std::max(Image.width(), 1), h = std::max(Image.height(), 1);
     std::vector<double> values(static_cast<std::size_t>(b.Width()));
     std::vector<TColor> colors(values.size());
-    Field->PixelOpen();
+    Image.PixelOpen();
     for (int y = 0; y < b.Height(); ++y) {
         for (int x = 0; x < b.Width(); ++x)
-            values[static_cast<std::size_t>(x)] = FieldValue(x, y);
-        Scale->ValuesToColors(values.data(), colors.data(), values.size());
-        Field->PixelRowSet(y);
+            values[static_cast<std::size_t>(x)] = Value(x / w, y / h);
+        With.ValuesToColors(values.data(), colors.data(), values.size());
+        Image.PixelRowSet(y);
         for (int x = 0; x < b.Width(); ++x)
-            Field->PixelSet(x, colors[static_cast<std::size_t>(x)]);
+            Image.PixelSet(x, colors[static_cast<std::size_t>(x)]);
     }
-    Field->PixelClose();
+    Image.PixelClose();
 }
+
+void TEscalaTab::FieldDraw() { Colour(*Field, *Scale); }
 
 void TEscalaTab::Apply()
 {

@@ -108,6 +108,11 @@ public:
 
     TEscala* Scale;
     TQelImage* Field;
+    // A second field in a panel, with scales docked to the panel's bottom
+    // and right edges; Docked is coloured with the right one.
+    TQelImage* Docked;
+    TEscala* DockedBottom;
+    TEscala* DockedRight;
     QComboBox* Graduation;
     QComboBox* Orientation;
     QComboBox* Position;
@@ -117,6 +122,10 @@ public:
 
 private:
     void Apply();
+    // The field's value at the fraction (U, V) of its width and height.
+    static double Value(double U, double V);
+    // Colours every pixel of Image by Value, with the colours of With.
+    static void Colour(TQelImage& Image, const TEscala& With);
     TStatusLine FStatus;
     // The field, and the scale beside it or under it.
     QGridLayout* FStage;
