@@ -407,7 +407,7 @@ inline unsigned TCanvas2D::OutCode(double X, double Y) const
 // coordinate that is not a number has no place on the plot; it says nothing
 // about the window either, so it is no overflow.
 namespace {
-bool LineOff(unsigned Code1, unsigned Code2) { return (Code1 & Code2 & 15) || ((Code1 | Code2) & 16); }
+bool LineOff(unsigned Code1, unsigned Code2) { return ((Code1 & Code2 & 15) | ((Code1 | Code2) & 16)) != 0; }
 }  // namespace
 
 void TCanvas2D::Line(double X1, double Y1, double X2, double Y2)
@@ -441,9 +441,8 @@ void TCanvas2D::Polyline(std::span<const double> X, std::span<const double> Y)
         return;
     // The lines are taken as Line takes them: a line beyond one side of the
     // window is rejected by its ends' OutCodes, each carried on to the next
-    // line, before anything is mapped. Consecutive lines that are drawn go
-    // to the canvas as one polyline, which draws the same pixels as the
-    // lines one by one.
+    // line. Consecutive lines that are drawn go to the canvas as one
+    // polyline, which draws the same pixels as the lines one by one.
     const TMapCache& m = Maps();
     TCanvas& canvas = DrawCanvas();
     // The run being gathered is pixels[0, size): no point is written twice,
@@ -467,35 +466,61 @@ void TCanvas2D::Polyline(std::span<const double> X, std::span<const double> Y)
     // Lines in a row that stayed in their column with x not decreasing: a
     // scan is worth trying only after a few.
     int inColumn = 0;
-    unsigned code1 = OutCode(X[0], Y[0]);
-    for (std::size_t i = 0; i + 1 < n; ++i) {
-        const unsigned code2 = OutCode(X[i + 1], Y[i + 1]);
-        if (LineOff(code1, code2)) {
+    // The points are taken a block at a time: first their OutCodes, then,
+    // only when a line of the block can show, their pixels, each in a loop
+    // without branches; then the lines. Point `base` + k is entry k. After
+    // a column the blocks start small, as the next column may come soon.
+    constexpr std::size_t Block = 256, AfterColumn = 16;
+    unsigned codes[Block];
+    int sx[Block], sy[Block];
+    std::size_t i = 0, want = Block;
+    while (i + 1 < n) {
+        const std::size_t base = i, count = std::min(n - base, want);
+        want = std::min(Block, 2 * want);
+        bool shows = false;
+        for (std::size_t k = 0; k < count; ++k)
+            codes[k] = OutCode(X[base + k], Y[base + k]);
+        for (std::size_t k = 1; k < count; ++k)
+            shows |= !LineOff(codes[k - 1], codes[k]);
+        if (!shows) {
             flush();
-            code1 = code2;
+            i = base + count - 1;
             continue;
         }
-        const TPoint p1 = size ? run[size - 1] : m.ToPixel(X[i], Y[i]);
-        const TPoint p2 = m.ToPixel(X[i + 1], Y[i + 1]);
-        const bool bothInside = (code1 | code2) == 0;
-        code1 = code2;
-        if (!LineCheck(p1.X, p1.Y, p2.X, p2.Y)) {
-            FDrawOverflow = true;
-            flush();
-            continue;
-        }
-        if (size == 0)
-            run[size++] = p1;
-        inColumn = p2.X == p1.X && X[i] <= X[i + 1] ? inColumn + 1 : 0;
-        if (inColumn >= 6 && columns && bothInside && i + 1 >= noColumnBefore) {
-            const std::size_t last = ColumnRun(m, X, Y, i, p1.X, noColumnBefore, run, size);
-            if (last > i) {
-                i = last - 1;
-                code1 = OutCode(X[last], Y[last]);
+        m.X.ToPixelsInt(X.data() + base, count, sx);
+        m.Y.ToPixelsInt(Y.data() + base, count, sy);
+        for (std::size_t k = i - base; k + 1 < count; k = i - base) {
+            if (LineOff(codes[k], codes[k + 1])) {
+                flush();
+                ++i;
                 continue;
             }
+            const TPoint p1 = {sx[k], sy[k]}, p2 = {sx[k + 1], sy[k + 1]};
+            if (!LineCheck(p1.X, p1.Y, p2.X, p2.Y)) {
+                FDrawOverflow = true;
+                flush();
+                ++i;
+                continue;
+            }
+            if (size == 0)
+                run[size++] = p1;
+            inColumn = (p2.X == p1.X) & (X[i] <= X[i + 1]) ? inColumn + 1 : 0;
+            if (inColumn >= 6 && columns && (codes[k] | codes[k + 1]) == 0 && i + 1 >= noColumnBefore) {
+                const std::size_t last = ColumnRun(m, X, Y, i, p1.X, noColumnBefore, run, size);
+                if (last > i) {
+                    // On from the run's last point, in a new block if it
+                    // lies past this one.
+                    i = last;
+                    if (i - base + 1 >= count) {
+                        want = AfterColumn;
+                        break;
+                    }
+                    continue;
+                }
+            }
+            run[size++] = p2;
+            ++i;
         }
-        run[size++] = p2;
     }
     flush();
 }
