@@ -450,18 +450,28 @@ void TCanvas2D::Polyline(std::span<const double> X, std::span<const double> Y)
     std::vector<TPoint>& pixels = FPolylinePixels;
     pixels.resize(n);
     TPoint* const run = pixels.data();
+    // A one-pixel line that starts and ends on the same pixel draws
+    // nothing: such a point is not gathered again (a dense walk has many),
+    // and a run left with one point only moves the pen, as the canvas's
+    // polyline of its lines would.
+    const bool thin = canvas.Pen.Width <= 1;
     std::size_t size = 0;
+    bool lines = false;
     auto flush = [&] {
         if (size >= 2)
             canvas.Polyline(std::span<const TPoint>(run, size));
+        else if (lines)
+            canvas.MoveTo(run[0].X, run[0].Y);
         size = 0;
+        lines = false;
     };
     // Every point of the window maps to a pixel the canvas can take, so
     // no line between two of them can overflow.
     auto drawable = [](const TAxisMap& a) { return LineCheck(a.P1(), a.P2(), a.P2(), a.P1()); };
+    const bool windowDrawable = drawable(m.X) && drawable(m.Y);
     // Whole columns at once need lines that draw each pixel once, whatever
     // covers it twice.
-    const bool columns = drawable(m.X) && drawable(m.Y) && canvas.Pen.Width <= 1 && canvas.Pen.Mode != pmNot;
+    const bool columns = windowDrawable && thin && canvas.Pen.Mode != pmNot;
     std::size_t noColumnBefore = 0;  // where the last column scan gave up
     // Lines in a row that stayed in their column with x not decreasing: a
     // scan is worth trying only after a few.
@@ -496,7 +506,7 @@ void TCanvas2D::Polyline(std::span<const double> X, std::span<const double> Y)
                 continue;
             }
             const TPoint p1 = {sx[k], sy[k]}, p2 = {sx[k + 1], sy[k + 1]};
-            if (!LineCheck(p1.X, p1.Y, p2.X, p2.Y)) {
+            if (!(windowDrawable && (codes[k] | codes[k + 1]) == 0) && !LineCheck(p1.X, p1.Y, p2.X, p2.Y)) {
                 FDrawOverflow = true;
                 flush();
                 ++i;
@@ -504,7 +514,9 @@ void TCanvas2D::Polyline(std::span<const double> X, std::span<const double> Y)
             }
             if (size == 0)
                 run[size++] = p1;
-            inColumn = (p2.X == p1.X) & (X[i] <= X[i + 1]) ? inColumn + 1 : 0;
+            lines = true;
+            // Without a branch: on a walk it goes either way at random.
+            inColumn = (inColumn + 1) & -int(unsigned(p2.X == p1.X) & unsigned(X[i] <= X[i + 1]));
             if (inColumn >= 6 && columns && (codes[k] | codes[k + 1]) == 0 && i + 1 >= noColumnBefore) {
                 const std::size_t last = ColumnRun(m, X, Y, i, p1.X, noColumnBefore, run, size);
                 if (last > i) {
@@ -518,7 +530,8 @@ void TCanvas2D::Polyline(std::span<const double> X, std::span<const double> Y)
                     continue;
                 }
             }
-            run[size++] = p2;
+            run[size] = p2;
+            size += !(thin && p2 == p1);
             ++i;
         }
     }

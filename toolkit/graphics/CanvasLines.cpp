@@ -97,17 +97,16 @@ bool PlotLineInside(std::uint32_t* bits, i64 stride, int x0, int y0, int x1, int
         lastCarries = offsets[std::size_t(steps - 1)];
     } else {
         // The minor offset of pixel i is floor((2·i·minor + major) /
-        // (2·major)), followed as a remainder and its carries.
+        // (2·major)), followed as a remainder and its carries, without a
+        // branch: a carry comes at the slope's irregular intervals.
         const int den = 2 * major, inc = 2 * minor;
         int rem = major, carries = 0;
         for (int i = 1; i < steps; ++i) {
-            p += majorStep;
             rem += inc;
-            if (rem >= den) {
-                rem -= den;
-                p += minorStep;
-                ++carries;
-            }
+            const int carry = int(rem >= den);
+            rem -= den & -carry;
+            p += majorStep + (minorStep & -i64(carry));
+            carries += carry;
             *p = px;
         }
         lastCarries = carries;

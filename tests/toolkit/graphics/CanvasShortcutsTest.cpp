@@ -35,15 +35,15 @@ void ExpectSameAsGeneral(int w, int h, const std::function<void(TCanvas&)>& draw
 
 TEST(CanvasShortcuts, LinesInEveryDirectionDrawWhatTheGeneralCodeDraws)
 {
-    // Every slope up to 9 pixels long: the short ones take the path without
-    // branches, the longer ones the loop.
-    for (int dx = -9; dx <= 9; ++dx)
-        for (int dy = -9; dy <= 9; ++dy)
+    // Every slope up to 20 pixels long: the short ones take the table, the
+    // longer ones the loop with its carries.
+    for (int dx = -20; dx <= 20; ++dx)
+        for (int dy = -20; dy <= 20; ++dy)
             ExpectSameAsGeneral(
-                20, 20,
+                42, 42,
                 [&](TCanvas& c) {
                     c.Pen.Color = clRed;
-                    const TPoint ends[] = {{10, 10}, {10 + dx, 10 + dy}};
+                    const TPoint ends[] = {{21, 21}, {21 + dx, 21 + dy}};
                     c.Polyline(ends);
                 },
                 "line " + std::to_string(dx) + "," + std::to_string(dy));
