@@ -430,8 +430,15 @@ void TCanvas2D::Line(double X1, double Y1, double X2, double Y2)
     }
     // As MoveTo and LineTo would draw it; the canvas's polyline takes the
     // branch-free way for short lines in every direction, as plots have.
+    // A one-pixel line from a pixel to itself draws nothing, and a dense
+    // plot has many: the pen only moves.
+    TCanvas& canvas = DrawCanvas();
+    if (p1 == p2 && canvas.Pen.Width <= 1) {
+        canvas.PenPos = p2;
+        return;
+    }
     const TPoint ends[] = {p1, p2};
-    DrawCanvas().Polyline(ends);
+    canvas.Polyline(ends);
 }
 
 void TCanvas2D::Polyline(std::span<const double> X, std::span<const double> Y)

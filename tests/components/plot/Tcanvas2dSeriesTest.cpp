@@ -96,11 +96,14 @@ void ExpectSamePicture(Canvas2DFixture& fast, Canvas2DFixture& general, const st
 
 }  // namespace
 
-TEST(TCanvas2DSeries, PolylineDrawsWhatEveryLineDraws)
+TEST(TCanvas2DSeries, PolylineAndLineDrawWhatEveryLineDraws)
 {
+    // Line by Line too, which maps only what it must and skips lines of no
+    // length; it marks its changes line by line, so only its pixels, pen
+    // and overflow are compared.
     std::mt19937 rng(2025);
     std::uniform_real_distribution<double> u(0, 1);
-    Canvas2DFixture fast, general;
+    Canvas2DFixture fast, general, single;
     for (int round = 0; round < 300; ++round) {
         // Windows from the ordinary to a few pixels' worth of a huge range.
         const double x0 = (u(rng) - 0.5) * 100, y0 = (u(rng) - 0.5) * 100;
@@ -123,8 +126,8 @@ TEST(TCanvas2DSeries, PolylineDrawsWhatEveryLineDraws)
                                           : y0 + wy * (0.5 + swing * (0.3 * std::sin(i / 7.0) + 0.2 * (u(rng) - 0.5))));
         }
         const std::string scope = "round " + std::to_string(round);
-        ShowWindow({&fast, &general}, x0, wx, y0, wy, round % 3 != 0);
-        for (Canvas2DFixture* f : {&fast, &general}) {
+        ShowWindow({&fast, &general, &single}, x0, wx, y0, wy, round % 3 != 0);
+        for (Canvas2DFixture* f : {&fast, &general, &single}) {
             TCanvas& canvas = f->c->DrawCanvas();
             canvas.Pen.Color = clYellow;
             canvas.MoveTo(-5, -5);
@@ -135,9 +138,16 @@ TEST(TCanvas2DSeries, PolylineDrawsWhatEveryLineDraws)
         }
         const bool generalOverflow = DrawEveryLine(*general.c, xs, ys);
         fast.c->Polyline(xs, ys);
+        for (std::size_t i = 0; i + 1 < xs.size(); ++i)
+            single.c->Line(xs[i], ys[i], xs[i + 1], ys[i + 1]);
+        for (int y = 0; y < 152; ++y)
+            for (int x = 0; x < 152; ++x)
+                ASSERT_EQ(single.At(x, y), general.At(x, y)) << scope << " by lines at " << x << "," << y;
         ExpectSamePicture(fast, general, scope);
-        EXPECT_EQ(fast.c->DrawCanvas().PenPos, general.c->DrawCanvas().PenPos) << scope;
-        EXPECT_EQ(fast.c->DrawOverflow(), generalOverflow) << scope;
+        for (Canvas2DFixture* f : {&fast, &single}) {
+            EXPECT_EQ(f->c->DrawCanvas().PenPos, general.c->DrawCanvas().PenPos) << scope;
+            EXPECT_EQ(f->c->DrawOverflow(), generalOverflow) << scope;
+        }
     }
 }
 
