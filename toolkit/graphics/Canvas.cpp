@@ -165,7 +165,7 @@ void TCanvas::PlotSpan(int y, i64 x1, i64 x2, std::uint32_t px, bool invert)
             for (int x = a; x < b; ++x)
                 row[x] ^= kRgbMask;
         else
-            std::fill(row + a, row + b, px);
+            FillRow(row, a, b, px);
     });
 }
 
@@ -292,8 +292,7 @@ void TCanvas::Ellipse(int x1, int y1, int x2, int y2)
         ot + h <= cb) {
         for (i64 y = 0; y < h; ++y)
             if (const EllipseSpans& s = ellipseRows_[std::size_t(y)]; s.any) {
-                std::uint32_t* row = bitmap_.Row(int(ot + y)) + ol;
-                std::fill(row + s.a, row + s.c + 1, brushPx);
+                FillRow(bitmap_.Row(int(ot + y)) + ol, s.a, s.c + 1, brushPx);
             }
         Touch(ol + ellipseInk_.Left, ot + ellipseInk_.Top, ol + ellipseInk_.Right, ot + ellipseInk_.Bottom);
         return;
@@ -339,14 +338,13 @@ struct EdgeStepper {
     }
     static i64 FloorDiv(i64 n, i64 d) { return n / d - ((n % d != 0) && (n < 0)); }
     i64 Pixel() const { return q + (r > 0); }
+    // Without a branch: the carries come at the slope's irregular intervals.
     void Next()
     {
-        q += stepQ;
         r += stepR;
-        if (r >= d) {
-            r -= d;
-            ++q;
-        }
+        const i64 carry = r >= d;
+        r -= d & -carry;
+        q += stepQ + carry;
     }
 };
 
@@ -384,8 +382,7 @@ bool TCanvas::FillTriangle(std::span<const TPoint> points)
         x2 = std::min(x2, cr);
         if (x1 >= x2)
             return;
-        std::uint32_t* row = bitmap_.Row(int(y));
-        std::fill(row + x1, row + x2, px);
+        FillRow(bitmap_.Row(int(y)), x1, x2, px);
         l = std::min(l, x1);
         r = std::max(r, x2);
         t = std::min(t, y);
@@ -470,10 +467,17 @@ void TCanvas::Polygon(std::span<const TPoint> points)
         }
         return;
     }
-    // The edges as one closed polyline: its lines are ThinLine's.
-    thread_local std::vector<TPoint> closed;
-    closed.assign(points.begin(), points.end());
-    closed.push_back(points.front());
+    // The edges as one closed polyline: its lines are ThinLine's. A
+    // triangle's or a box's corners stay on the stack.
+    TPoint few[9];
+    thread_local std::vector<TPoint> many;
+    std::span<TPoint> closed(few, points.size() + 1);
+    if (points.size() >= std::size(few)) {
+        many.resize(points.size() + 1);
+        closed = many;
+    }
+    std::copy(points.begin(), points.end(), closed.begin());
+    closed.back() = points.front();
     ThinLines(closed);
 }
 

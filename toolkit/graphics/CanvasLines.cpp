@@ -338,8 +338,7 @@ void TCanvas::WideShapeLine(i64 x0, i64 y0, int dx, int dy)
         const std::uint32_t px = ColorToPixel(ColorToRGB(Pen.Color));
         for (std::size_t r = 0; r < shape.rows.size(); ++r)
             if (const auto [xa, xb] = shape.rows[r]; xa <= xb) {
-                std::uint32_t* row = bitmap_.Row(int(y0 + shape.top + i64(r))) + x0;
-                std::fill(row + xa, row + xb + 1, px);
+                FillRow(bitmap_.Row(int(y0 + shape.top + i64(r))) + x0, xa, xb + 1, px);
             }
         if (!shape.ink.Empty())
             Touch(x0 + shape.ink.Left, y0 + shape.ink.Top, x0 + shape.ink.Right, y0 + shape.ink.Bottom);

@@ -225,3 +225,17 @@ TEST(CanvasShortcuts, ShortWideLinesKeepTheirShapeWhereverTheyStart)
                 },
                 "width " + std::to_string(width) + " mode " + std::to_string(mode));
 }
+
+TEST(CanvasShortcuts, RowsAreFilledExactlyFromTheirFirstPixelToTheirEnd)
+{
+    // Rows are written four words at a time, the last four overlapping the
+    // ones before, and the shortest by their first, middle and last pixel:
+    // every length at every place, the words beside left alone.
+    for (int x1 = 0; x1 < 40; ++x1)
+        for (int x2 = x1 + 1; x2 <= 40; ++x2) {
+            std::vector<std::uint32_t> row(44, 7);
+            canvas_detail::FillRow(row.data() + 2, x1, x2, 0xABCDEF);
+            for (int x = 0; x < 44; ++x)
+                ASSERT_EQ(row[std::size_t(x)], x >= x1 + 2 && x < x2 + 2 ? 0xABCDEFu : 7u) << x1 << ".." << x2 << " at " << x;
+        }
+}
