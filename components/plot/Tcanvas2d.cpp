@@ -403,6 +403,28 @@ inline unsigned TCanvas2D::OutCode(double X, double Y) const
            unsigned(Y > FAxisYMax) << 3 | unsigned(std::isnan(X) || std::isnan(Y)) << 4;
 }
 
+// OutCode of X[k], Y[k] into Codes[k], k < N: the same comparisons, two
+// points at a time.
+void TCanvas2D::OutCodes(const double* X, const double* Y, std::size_t N, unsigned* Codes) const
+{
+    std::size_t k = 0;
+#if defined(__SSE2__)
+    const __m128d xMin = _mm_set1_pd(FAxisXMin), xMax = _mm_set1_pd(FAxisXMax);
+    const __m128d yMin = _mm_set1_pd(FAxisYMin), yMax = _mm_set1_pd(FAxisYMax);
+    auto bit = [](__m128d Mask, int Bit) { return _mm_and_si128(_mm_castpd_si128(Mask), _mm_set1_epi64x(Bit)); };
+    for (; k + 1 < N; k += 2) {
+        const __m128d x = _mm_loadu_pd(X + k), y = _mm_loadu_pd(Y + k);
+        const __m128i c = _mm_or_si128(
+            _mm_or_si128(_mm_or_si128(bit(_mm_cmplt_pd(x, xMin), 1), bit(_mm_cmpgt_pd(x, xMax), 2)),
+                         _mm_or_si128(bit(_mm_cmplt_pd(y, yMin), 4), bit(_mm_cmpgt_pd(y, yMax), 8))),
+            bit(_mm_cmpunord_pd(x, y), 16));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(Codes + k), _mm_shuffle_epi32(c, _MM_SHUFFLE(2, 0, 2, 0)));
+    }
+#endif
+    for (; k < N; ++k)
+        Codes[k] = OutCode(X[k], Y[k]);
+}
+
 // A line is not drawn when it lies wholly beyond one side of the window. A
 // coordinate that is not a number has no place on the plot; it says nothing
 // about the window either, so it is no overflow.
@@ -494,11 +516,10 @@ void TCanvas2D::Polyline(std::span<const double> X, std::span<const double> Y)
     while (i + 1 < n) {
         const std::size_t base = i, count = std::min(n - base, want);
         want = std::min(Block, 2 * want);
-        bool shows = false;
-        for (std::size_t k = 0; k < count; ++k)
-            codes[k] = OutCode(X[base + k], Y[base + k]);
+        OutCodes(X.data() + base, Y.data() + base, count, codes);
+        unsigned shows = 0;
         for (std::size_t k = 1; k < count; ++k)
-            shows |= !LineOff(codes[k - 1], codes[k]);
+            shows |= unsigned(!LineOff(codes[k - 1], codes[k]));
         if (!shows) {
             flush();
             i = base + count - 1;

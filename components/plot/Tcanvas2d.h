@@ -297,6 +297,7 @@ private:
     // Which sides of the window a point lies beyond (bits 0-3: left,
     // right, below, above), or that it is not a number (bit 4).
     unsigned OutCode(double X, double Y) const;
+    void OutCodes(const double* X, const double* Y, std::size_t N, unsigned* Codes) const;
     // The mapped points of the polyline run being drawn.
     std::vector<TPoint> FPolylinePixels;
     std::size_t ColumnRun(const TMapCache& m, std::span<const double> X, std::span<const double> Y, std::size_t First,
