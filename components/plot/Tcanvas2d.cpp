@@ -648,8 +648,13 @@ std::size_t TCanvas2D::ColumnRun(const TMapCache& m, std::span<const double> X, 
         joined = LineCheck(end.X, end.Y, next.X, next.Y);
     }
     if (joined) {
-        Run[Size++] = {Column, m.Y.ToPixelInt(lo)};
-        Run[Size++] = {Column, m.Y.ToPixelInt(hi)};
+        // Either way round the same rows; the shorter way is taken.
+        const int top = m.Y.ToPixelInt(lo), bottom = m.Y.ToPixelInt(hi), from = Run[Size - 1].Y;
+        const bool topFirst =
+            std::abs(std::int64_t(from) - top) + std::abs(std::int64_t(bottom) - end.Y) <=
+            std::abs(std::int64_t(from) - bottom) + std::abs(std::int64_t(top) - end.Y);
+        Run[Size++] = {Column, topFirst ? top : bottom};
+        Run[Size++] = {Column, topFirst ? bottom : top};
     } else {
         for (std::size_t k = first + 1; k < in; ++k)
             Run[Size++] = m.ToPixel(X[k], Y[k]);

@@ -95,6 +95,11 @@ bool PlotLineInside(std::uint32_t* bits, i64 stride, int x0, int y0, int x1, int
         for (int i = 1; i < ShortLineSteps; ++i)
             p[Pick<i64>(i < steps, i * majorStep + offsets[std::size_t(i)] * minorStep, 0)] = px;
         lastCarries = offsets[std::size_t(steps - 1)];
+    } else if (minor == 0) {
+        // Straight along a row or a column, as the columns of dense data.
+        for (int i = 1; i < steps; ++i)
+            p[i * majorStep] = px;
+        lastCarries = 0;
     } else {
         // The minor offset of pixel i is floor((2·i·minor + major) /
         // (2·major)), followed as a remainder and its carries, without a
