@@ -264,6 +264,9 @@ TCanvas2D::TMapCache& TCanvas2D::MapsMake(int w, int h) const
     }
     m.XOff = TMapCache::TOffSurface::Of(m.X, w);
     m.YOff = TMapCache::TOffSurface::Of(m.Y, h);
+    // A point of the window maps between the ends of each axis's pixels.
+    auto drawable = [](const TAxisMap& a) { return LineCheck(a.P1(), a.P2(), a.P2(), a.P1()); };
+    m.Drawable = drawable(m.X) && drawable(m.Y);
     return m;
 }
 
@@ -434,7 +437,8 @@ bool LineOff(unsigned Code1, unsigned Code2) { return ((Code1 & Code2 & 15) | ((
 
 void TCanvas2D::Line(double X1, double Y1, double X2, double Y2)
 {
-    if (LineOff(OutCode(X1, Y1), OutCode(X2, Y2)))
+    const unsigned code1 = OutCode(X1, Y1), code2 = OutCode(X2, Y2);
+    if (LineOff(code1, code2))
         return;
     TMapCache& m = Maps();
     // A polyline drawn as lines: this start is the last line's end.
@@ -446,7 +450,7 @@ void TCanvas2D::Line(double X1, double Y1, double X2, double Y2)
     m.EndY = Y2;
     m.EndSX = p2.X;
     m.EndSY = p2.Y;
-    if (!LineCheck(p1.X, p1.Y, p2.X, p2.Y)) {
+    if (!(m.Drawable && (code1 | code2) == 0) && !LineCheck(p1.X, p1.Y, p2.X, p2.Y)) {
         FDrawOverflow = true;
         return;
     }
@@ -494,13 +498,9 @@ void TCanvas2D::Polyline(std::span<const double> X, std::span<const double> Y)
         size = 0;
         lines = false;
     };
-    // Every point of the window maps to a pixel the canvas can take, so
-    // no line between two of them can overflow.
-    auto drawable = [](const TAxisMap& a) { return LineCheck(a.P1(), a.P2(), a.P2(), a.P1()); };
-    const bool windowDrawable = drawable(m.X) && drawable(m.Y);
     // Whole columns at once need lines that draw each pixel once, whatever
     // covers it twice.
-    const bool columns = windowDrawable && thin && canvas.Pen.Mode != pmNot;
+    const bool columns = m.Drawable && thin && canvas.Pen.Mode != pmNot;
     std::size_t noColumnBefore = 0;  // where the last column scan gave up
     // Lines in a row that stayed in their column with x not decreasing: a
     // scan is worth trying only after a few.
@@ -534,7 +534,7 @@ void TCanvas2D::Polyline(std::span<const double> X, std::span<const double> Y)
                 continue;
             }
             const TPoint p1 = {sx[k], sy[k]}, p2 = {sx[k + 1], sy[k + 1]};
-            if (!(windowDrawable && (codes[k] | codes[k + 1]) == 0) && !LineCheck(p1.X, p1.Y, p2.X, p2.Y)) {
+            if (!(m.Drawable && (codes[k] | codes[k + 1]) == 0) && !LineCheck(p1.X, p1.Y, p2.X, p2.Y)) {
                 FDrawOverflow = true;
                 flush();
                 ++i;

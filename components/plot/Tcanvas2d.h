@@ -280,6 +280,9 @@ private:
             bool All(double A, double B, double C) const;
             static TOffSurface Of(const TAxisMap& Map, int Size);  // The limits of Map over Size pixels.
         } XOff, YOff;
+        // Every point of the window maps to a pixel from which the canvas
+        // can draw a line to any other such pixel.
+        bool Drawable = false;
     };
     // Every primitive asks, so the check is inline.
     TMapCache& Maps() const
