@@ -575,15 +575,26 @@ bool SortedInside(const double* X, const double* Y, std::size_t n, double YMin, 
     std::size_t k = 1;
     bool ok = true;
 #if defined(__SSE2__)
+    // Two sets of lanes, so that each minimum waits for the one before
+    // only every other step.
     __m128d lo = _mm_set1_pd(Lo), hi = _mm_set1_pd(Hi), good = _mm_castsi128_pd(_mm_set1_epi32(-1));
+    __m128d lo2 = lo, hi2 = hi, good2 = good;
     const __m128d yMin = _mm_set1_pd(YMin), yMax = _mm_set1_pd(YMax);
-    for (; k + 1 < n; k += 2) {
-        const __m128d x0 = _mm_loadu_pd(X + k - 1), x1 = _mm_loadu_pd(X + k), y = _mm_loadu_pd(Y + k);
-        good = _mm_and_pd(good, _mm_and_pd(_mm_cmple_pd(x0, x1), _mm_and_pd(_mm_cmple_pd(yMin, y), _mm_cmple_pd(y, yMax))));
-        lo = _mm_min_pd(lo, y);
-        hi = _mm_max_pd(hi, y);
+    auto step = [&](std::size_t At, __m128d& L, __m128d& H, __m128d& G) {
+        const __m128d x0 = _mm_loadu_pd(X + At - 1), x1 = _mm_loadu_pd(X + At), y = _mm_loadu_pd(Y + At);
+        G = _mm_and_pd(G, _mm_and_pd(_mm_cmple_pd(x0, x1), _mm_and_pd(_mm_cmple_pd(yMin, y), _mm_cmple_pd(y, yMax))));
+        L = _mm_min_pd(L, y);
+        H = _mm_max_pd(H, y);
+    };
+    for (; k + 3 < n; k += 4) {
+        step(k, lo, hi, good);
+        step(k + 2, lo2, hi2, good2);
     }
-    ok = _mm_movemask_pd(good) == 3;
+    for (; k + 1 < n; k += 2)
+        step(k, lo, hi, good);
+    lo = _mm_min_pd(lo, lo2);
+    hi = _mm_max_pd(hi, hi2);
+    ok = _mm_movemask_pd(_mm_and_pd(good, good2)) == 3;
     double l[2], h[2];
     _mm_storeu_pd(l, lo);
     _mm_storeu_pd(h, hi);
