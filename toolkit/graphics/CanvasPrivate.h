@@ -48,11 +48,14 @@ inline void FillRow(std::uint32_t* row, i64 x1, i64 x2, std::uint32_t px)
     std::uint32_t* p = row + x1;
 #if defined(__SSE2__)
     if (n >= 4) {
+        // The first four and the last four, and a loop only for what lies
+        // between when there is more.
         const __m128i v = _mm_set1_epi32(int(px));
         std::uint32_t* const last = row + x2 - 4;
-        for (; p < last; p += 4)
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(last), v);
+        for (p += 4; p < last; p += 4)
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v);
         return;
     }
 #else
