@@ -403,7 +403,7 @@ void TCanvas2D::Point(double X, double Y, int Radius)
 inline unsigned TCanvas2D::OutCode(double X, double Y) const
 {
     return unsigned(X < FAxisXMin) | unsigned(X > FAxisXMax) << 1 | unsigned(Y < FAxisYMin) << 2 |
-           unsigned(Y > FAxisYMax) << 3 | unsigned(std::isnan(X) || std::isnan(Y)) << 4;
+           unsigned(Y > FAxisYMax) << 3 | unsigned(std::isnan(X) | std::isnan(Y)) << 4;
 }
 
 // OutCode of X[k], Y[k] into Codes[k], k < N: the same comparisons, two

@@ -73,7 +73,7 @@ constexpr auto ShortLineOffsets = [] {
 // The pixels of ThinLine for a line whose ends both lie on the bitmap, and
 // so every pixel between: row y starts at bits + y·stride. False when
 // there is no pixel to draw; else `last` is the last pixel drawn.
-bool PlotLineInside(std::uint32_t* bits, i64 stride, int x0, int y0, int x1, int y1, std::uint32_t px, TPoint& last)
+[[gnu::always_inline]] inline bool PlotLineInside(std::uint32_t* bits, i64 stride, int x0, int y0, int x1, int y1, std::uint32_t px, TPoint& last)
 {
     const int dx = std::abs(x1 - x0), dy = std::abs(y1 - y0);
     const bool xMajor = dx >= dy;
@@ -140,6 +140,23 @@ void TCanvas::LineTo(int x, int y)
 
 void TCanvas::Polyline(std::span<const TPoint> points)
 {
+    // One thin line with both ends inside a clip of at most one rectangle,
+    // as a plot drawn line by line has thousands of: drawn straight and
+    // marked at once, as below.
+    if (points.size() == 2 && Pen.Width <= 1 && Pen.Style != psClear && Pen.Mode != pmNot && dirtyDepth_ == 0) {
+        i64 cl, ct, cr, cb;
+        const TPoint a = points[0], b = points[1];
+        auto inside = [&](TPoint p) { return p.X >= cl && p.X < cr && p.Y >= ct && p.Y < cb; };
+        if (FastClipBounds(cl, ct, cr, cb) && inside(a) && inside(b)) {
+            TPoint last;
+            if (PlotLineInside(bitmap_.Row(0), bitmap_.Width(), a.X, a.Y, b.X, b.Y, ColorToPixel(ColorToRGB(Pen.Color)),
+                               last))
+                bitmap_.MarkDirty({std::min(a.X, last.X), std::min(a.Y, last.Y), std::max(a.X, last.X) + 1,
+                                   std::max(a.Y, last.Y) + 1});
+            PenPos = b;
+            return;
+        }
+    }
     DirtyScope dirty(*this);
     if (points.empty())
         return;
