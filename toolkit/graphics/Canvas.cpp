@@ -361,8 +361,18 @@ bool TCanvas::FillTriangle(std::span<const TPoint> points)
     for (const TPoint& p : points)
         if (std::abs(i64(p.X)) > Near || std::abs(i64(p.Y)) > Near)
             return false;
+    // The corners from the top, by exchanges without a branch (corners of
+    // one row may come in either order: their edges give the same rows).
     std::array<TPoint, 3> v{points[0], points[1], points[2]};
-    std::sort(v.begin(), v.end(), [](TPoint a, TPoint b) { return a.Y < b.Y; });
+    auto order = [](TPoint& a, TPoint& b) {
+        const bool swap = b.Y < a.Y;
+        const TPoint lo = swap ? b : a, hi = swap ? a : b;
+        a = lo;
+        b = hi;
+    };
+    order(v[0], v[1]);
+    order(v[1], v[2]);
+    order(v[0], v[1]);
     i64 cl, ct, cr, cb;
     FastClipBounds(cl, ct, cr, cb);
     const i64 top = std::max<i64>(v[0].Y, ct), bottom = std::min<i64>(v[2].Y, cb);
