@@ -154,7 +154,12 @@ TEST(CanvasShortcuts, TrianglesFillWhatTheGeneralPolygonFills)
     const int far[] = {INT_MIN, INT_MAX, -(1 << 20), 1 << 20, (1 << 20) + 1, -(1 << 20) - 1, 0, 39, 40, 1 << 24};
     auto coord = [&] { return pick(rng) == 0 ? far[pick(rng)] : nearBy(rng); };
     for (int round = 0; round < 4000; ++round) {
-        const TPoint a{coord(), coord()}, b{coord(), coord()}, c{coord(), coord()};
+        TPoint a{coord(), coord()};
+        const TPoint b{coord(), coord()}, c{coord(), coord()};
+        // A far corner on both axes: long edges whose stepping starts far
+        // from their ends, in 64 bits.
+        if (round % 4 == 3)
+            a = {far[2 + pick(rng) % 2], far[2 + pick(rng) % 2]};
         const int width = round % 5 == 4 ? 3 : 1;
         const bool clipped = round % 3 == 1;
         const TPoint triangle[] = {a, b, c}, polygon[] = {a, b, c, c};
