@@ -149,11 +149,13 @@ void TCanvas::Polyline(std::span<const TPoint> points)
         auto inside = [&](TPoint p) { return p.X >= cl && p.X < cr && p.Y >= ct && p.Y < cb; };
         if (FastClipBounds(cl, ct, cr, cb) && inside(a) && inside(b)) {
             TPoint last;
-            if (PlotLineInside(bitmap_.Row(0), bitmap_.Width(), a.X, a.Y, b.X, b.Y, ColorToPixel(ColorToRGB(Pen.Color)),
-                               last))
+            const bool drawn = PlotLineInside(bitmap_.Row(0), bitmap_.Width(), a.X, a.Y, b.X, b.Y,
+                                              ColorToPixel(ColorToRGB(Pen.Color)), last);
+            // The pen moves before the mark, whose OnChange may look.
+            PenPos = b;
+            if (drawn)
                 bitmap_.MarkDirty({std::min(a.X, last.X), std::min(a.Y, last.Y), std::max(a.X, last.X) + 1,
                                    std::max(a.Y, last.Y) + 1});
-            PenPos = b;
             return;
         }
     }
