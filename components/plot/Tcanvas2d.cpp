@@ -517,9 +517,11 @@ void TCanvas2D::Polyline(std::span<const double> X, std::span<const double> Y)
         const std::size_t base = i, count = std::min(n - base, want);
         want = std::min(Block, 2 * want);
         OutCodes(X.data() + base, Y.data() + base, count, codes);
-        unsigned shows = 0;
-        for (std::size_t k = 1; k < count; ++k)
+        unsigned shows = 0, outside = codes[0];
+        for (std::size_t k = 1; k < count; ++k) {
             shows |= unsigned(!LineOff(codes[k - 1], codes[k]));
+            outside |= codes[k];
+        }
         if (!shows) {
             flush();
             i = base + count - 1;
@@ -527,6 +529,24 @@ void TCanvas2D::Polyline(std::span<const double> X, std::span<const double> Y)
         }
         m.X.ToPixelsInt(X.data() + base, count, sx);
         m.Y.ToPixelsInt(Y.data() + base, count, sy);
+        if (outside == 0 && m.Drawable) {
+            // The whole block inside the window: every line is drawn, and
+            // only a column needs the loop below, from its line on.
+            std::size_t k = i - base;
+            if (size == 0)
+                run[size++] = {sx[k], sy[k]};
+            lines = true;
+            for (; k + 1 < count; ++k) {
+                const TPoint p1 = {sx[k], sy[k]}, p2 = {sx[k + 1], sy[k + 1]};
+                const int next = (inColumn + 1) & -int(unsigned(p2.X == p1.X) & unsigned(X[base + k] <= X[base + k + 1]));
+                if (next >= 6 && columns && base + k + 1 >= noColumnBefore)
+                    break;
+                inColumn = next;
+                run[size] = p2;
+                size += !(thin && p2 == p1);
+            }
+            i = base + k;
+        }
         for (std::size_t k = i - base; k + 1 < count; k = i - base) {
             if (LineOff(codes[k], codes[k + 1])) {
                 flush();
