@@ -538,7 +538,8 @@ void TCanvas2D::Polyline(std::span<const double> X, std::span<const double> Y)
             lines = true;
             for (; k + 1 < count; ++k) {
                 const TPoint p1 = {sx[k], sy[k]}, p2 = {sx[k + 1], sy[k + 1]};
-                const int next = (inColumn + 1) & -int(unsigned(p2.X == p1.X) & unsigned(X[base + k] <= X[base + k + 1]));
+                const unsigned same = unsigned(p2.X == p1.X) & unsigned(X[base + k] <= X[base + k + 1]);
+                const int next = (inColumn + 1) & -int(same);
                 if (next >= 6 && columns && base + k + 1 >= noColumnBefore)
                     break;
                 inColumn = next;

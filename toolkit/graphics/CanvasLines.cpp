@@ -73,7 +73,8 @@ constexpr auto ShortLineOffsets = [] {
 // The pixels of ThinLine for a line whose ends both lie on the bitmap, and
 // so every pixel between: row y starts at bits + y·stride. False when
 // there is no pixel to draw; else `last` is the last pixel drawn.
-[[gnu::always_inline]] inline bool PlotLineInside(std::uint32_t* bits, i64 stride, int x0, int y0, int x1, int y1, std::uint32_t px, TPoint& last)
+[[gnu::always_inline]] inline bool PlotLineInside(std::uint32_t* bits, i64 stride, int x0, int y0, int x1, int y1,
+                                                  std::uint32_t px, TPoint& last)
 {
     const int dx = std::abs(x1 - x0), dy = std::abs(y1 - y0);
     const bool xMajor = dx >= dy;

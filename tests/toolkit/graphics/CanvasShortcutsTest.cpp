@@ -241,6 +241,7 @@ TEST(CanvasShortcuts, RowsAreFilledExactlyFromTheirFirstPixelToTheirEnd)
             std::vector<std::uint32_t> row(44, 7);
             canvas_detail::FillRow(row.data() + 2, x1, x2, 0xABCDEF);
             for (int x = 0; x < 44; ++x)
-                ASSERT_EQ(row[std::size_t(x)], x >= x1 + 2 && x < x2 + 2 ? 0xABCDEFu : 7u) << x1 << ".." << x2 << " at " << x;
+                ASSERT_EQ(row[std::size_t(x)], x >= x1 + 2 && x < x2 + 2 ? 0xABCDEFu : 7u)
+                    << x1 << ".." << x2 << " at " << x;
         }
 }
