@@ -6,8 +6,13 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <utility>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 // Maps the world interval W1..W2 linearly onto the pixel interval P1..P2.
 // A y axis that grows upward passes its bottom pixel as P1.
@@ -59,6 +64,41 @@ public:
         if (d <= -Far)
             return INT_MIN;
         return SaturatingInt(std::int64_t(p1_) + SaturatingRound(d));
+    }
+
+    // ToPixelInt of W[0..N) into Out[0..N). The same operations two
+    // values at a time, so the same pixels; a pair with a value outside
+    // the range that needs no saturation goes value by value.
+    void ToPixelsInt(const double* W, std::size_t N, int* Out) const
+    {
+        std::size_t k = 0;
+#if defined(__SSE2__)
+        if (safeLo_ <= safeHi_) {
+            const __m128d w1 = _mm_set1_pd(w1_), world = _mm_set1_pd(w2_ - w1_), span = _mm_set1_pd(span_);
+            const __m128d lo = _mm_set1_pd(safeLo_), hi = _mm_set1_pd(safeHi_);
+            const __m128d half = _mm_set1_pd(0.5), minusHalf = _mm_set1_pd(-0.5);
+            const __m128i p1 = _mm_set1_epi32(p1_);
+            for (; k + 1 < N; k += 2) {
+                const __m128d w = _mm_loadu_pd(W + k);
+                if (_mm_movemask_pd(_mm_and_pd(_mm_cmpge_pd(w, lo), _mm_cmple_pd(w, hi))) != 3) {
+                    Out[k] = ToPixelInt(W[k]);
+                    Out[k + 1] = ToPixelInt(W[k + 1]);
+                    continue;
+                }
+                const __m128d d = _mm_mul_pd(_mm_div_pd(_mm_sub_pd(w, w1), world), span);
+                const __m128i t = _mm_cvttpd_epi32(d);
+                const __m128d f = _mm_sub_pd(d, _mm_cvtepi32_pd(t));
+                // The comparisons' all-ones lanes, narrowed to 32 bits, are -1.
+                const __m128i up = _mm_shuffle_epi32(_mm_castpd_si128(_mm_cmpge_pd(f, half)), _MM_SHUFFLE(2, 0, 2, 0));
+                const __m128i down =
+                    _mm_shuffle_epi32(_mm_castpd_si128(_mm_cmple_pd(f, minusHalf)), _MM_SHUFFLE(2, 0, 2, 0));
+                const __m128i r = _mm_add_epi32(_mm_sub_epi32(_mm_add_epi32(p1, t), up), down);
+                _mm_storel_epi64(reinterpret_cast<__m128i*>(Out + k), r);
+            }
+        }
+#endif
+        for (; k < N; ++k)
+            Out[k] = ToPixelInt(W[k]);
     }
 
     // The world value at pixel p.

@@ -245,6 +245,9 @@ const TCanvas2D::TMapCache& TCanvas2D::MapsMake() const
     }
     m.XOff = TMapCache::TOffSurface::Of(m.X, w);
     m.YOff = TMapCache::TOffSurface::Of(m.Y, h);
+    // A point of the window maps between the ends of each axis's pixels.
+    auto drawable = [](const TAxisMap& a) { return LineCheck(a.P1(), a.P2(), a.P2(), a.P1()); };
+    m.Drawable = drawable(m.X) && drawable(m.Y);
     return m;
 }
 
@@ -377,19 +380,42 @@ void TCanvas2D::Point(double X, double Y, int Radius)
 inline unsigned TCanvas2D::OutCode(double X, double Y) const
 {
     return unsigned(X < FWindow.XMin) | unsigned(X > FWindow.XMax) << 1 | unsigned(Y < FWindow.YMin) << 2 |
-           unsigned(Y > FWindow.YMax) << 3 | unsigned(std::isnan(X) || std::isnan(Y)) << 4;
+           unsigned(Y > FWindow.YMax) << 3 | unsigned(std::isnan(X) | std::isnan(Y)) << 4;
+}
+
+// OutCode of X[k], Y[k] into Codes[k], k < N: the same comparisons, two
+// points at a time.
+void TCanvas2D::OutCodes(const double* X, const double* Y, std::size_t N, unsigned* Codes) const
+{
+    std::size_t k = 0;
+#if defined(__SSE2__)
+    const __m128d xMin = _mm_set1_pd(FWindow.XMin), xMax = _mm_set1_pd(FWindow.XMax);
+    const __m128d yMin = _mm_set1_pd(FWindow.YMin), yMax = _mm_set1_pd(FWindow.YMax);
+    auto bit = [](__m128d Mask, int Bit) { return _mm_and_si128(_mm_castpd_si128(Mask), _mm_set1_epi64x(Bit)); };
+    for (; k + 1 < N; k += 2) {
+        const __m128d x = _mm_loadu_pd(X + k), y = _mm_loadu_pd(Y + k);
+        const __m128i c = _mm_or_si128(
+            _mm_or_si128(_mm_or_si128(bit(_mm_cmplt_pd(x, xMin), 1), bit(_mm_cmpgt_pd(x, xMax), 2)),
+                         _mm_or_si128(bit(_mm_cmplt_pd(y, yMin), 4), bit(_mm_cmpgt_pd(y, yMax), 8))),
+            bit(_mm_cmpunord_pd(x, y), 16));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(Codes + k), _mm_shuffle_epi32(c, _MM_SHUFFLE(2, 0, 2, 0)));
+    }
+#endif
+    for (; k < N; ++k)
+        Codes[k] = OutCode(X[k], Y[k]);
 }
 
 // A line is not drawn when it lies wholly beyond one side of the window. A
 // coordinate that is not a number has no place on the plot; it says nothing
 // about the window either, so it is no overflow.
 namespace {
-bool LineOff(unsigned Code1, unsigned Code2) { return (Code1 & Code2 & 15) || ((Code1 | Code2) & 16); }
+bool LineOff(unsigned Code1, unsigned Code2) { return ((Code1 & Code2 & 15) | ((Code1 | Code2) & 16)) != 0; }
 }  // namespace
 
 void TCanvas2D::Line(double X1, double Y1, double X2, double Y2)
 {
-    if (LineOff(OutCode(X1, Y1), OutCode(X2, Y2)))
+    const unsigned code1 = OutCode(X1, Y1), code2 = OutCode(X2, Y2);
+    if (LineOff(code1, code2))
         return;
     const TMapCache& m = Maps();
     // A polyline drawn as lines: this start is the last line's end.
@@ -399,14 +425,21 @@ void TCanvas2D::Line(double X1, double Y1, double X2, double Y2)
         p1 = m.ToPixel(X1, Y1);
     const TPoint p2 = m.ToPixel(X2, Y2);
     end = {X2, Y2, p2};
-    if (!LineCheck(p1.X, p1.Y, p2.X, p2.Y)) {
+    if (!(m.Drawable && (code1 | code2) == 0) && !LineCheck(p1.X, p1.Y, p2.X, p2.Y)) {
         FDrawOverflow = true;
         return;
     }
     // As MoveTo and LineTo would draw it; the canvas's polyline takes the
     // branch-free way for short lines in every direction, as plots have.
+    // A one-pixel line from a pixel to itself draws nothing, and a dense
+    // plot has many: the pen only moves.
+    TCanvas& canvas = DrawCanvas();
+    if (p1 == p2 && canvas.Pen.Width <= 1) {
+        canvas.PenPos = p2;
+        return;
+    }
     const TPoint ends[] = {p1, p2};
-    DrawCanvas().Polyline(ends);
+    canvas.Polyline(ends);
 }
 
 void TCanvas2D::Polyline(std::span<const double> X, std::span<const double> Y)
@@ -416,9 +449,8 @@ void TCanvas2D::Polyline(std::span<const double> X, std::span<const double> Y)
         return;
     // The lines are taken as Line takes them: a line beyond one side of the
     // window is rejected by its ends' OutCodes, each carried on to the next
-    // line, before anything is mapped. Consecutive lines that are drawn go
-    // to the canvas as one polyline, which draws the same pixels as the
-    // lines one by one.
+    // line. Consecutive lines that are drawn go to the canvas as one
+    // polyline, which draws the same pixels as the lines one by one.
     const TMapCache& m = Maps();
     TCanvas& canvas = DrawCanvas();
     // The run being gathered is pixels[0, size): no point is written twice,
@@ -426,51 +458,106 @@ void TCanvas2D::Polyline(std::span<const double> X, std::span<const double> Y)
     std::vector<TPoint>& pixels = FPolylinePixels;
     pixels.resize(n);
     TPoint* const run = pixels.data();
+    // A one-pixel line that starts and ends on the same pixel draws
+    // nothing: such a point is not gathered again (a dense walk has many),
+    // and a run left with one point only moves the pen, as the canvas's
+    // polyline of its lines would.
+    const bool thin = canvas.Pen.Width <= 1;
     std::size_t size = 0;
+    bool lines = false;
     auto flush = [&] {
         if (size >= 2)
             canvas.Polyline(std::span<const TPoint>(run, size));
+        else if (lines)
+            canvas.MoveTo(run[0].X, run[0].Y);
         size = 0;
+        lines = false;
     };
-    // Every point of the window maps to a pixel the canvas can take, so
-    // no line between two of them can overflow.
-    auto drawable = [](const TAxisMap& a) { return LineCheck(a.P1(), a.P2(), a.P2(), a.P1()); };
     // Whole columns at once need lines that draw each pixel once, whatever
     // covers it twice.
-    const bool columns = drawable(m.X) && drawable(m.Y) && canvas.Pen.Width <= 1 && canvas.Pen.Mode != pmNot;
+    const bool columns = m.Drawable && thin && canvas.Pen.Mode != pmNot;
     std::size_t noColumnBefore = 0;  // where the last column scan gave up
     // Lines in a row that stayed in their column with x not decreasing: a
     // scan is worth trying only after a few.
     int inColumn = 0;
-    unsigned code1 = OutCode(X[0], Y[0]);
-    for (std::size_t i = 0; i + 1 < n; ++i) {
-        const unsigned code2 = OutCode(X[i + 1], Y[i + 1]);
-        if (LineOff(code1, code2)) {
+    // The points are taken a block at a time: first their OutCodes, then,
+    // only when a line of the block can show, their pixels, each in a loop
+    // without branches; then the lines. Point `base` + k is entry k. After
+    // a column the blocks start small, as the next column may come soon.
+    constexpr std::size_t Block = 256, AfterColumn = 16;
+    unsigned codes[Block];
+    int sx[Block], sy[Block];
+    std::size_t i = 0, want = Block;
+    while (i + 1 < n) {
+        const std::size_t base = i, count = std::min(n - base, want);
+        want = std::min(Block, 2 * want);
+        OutCodes(X.data() + base, Y.data() + base, count, codes);
+        unsigned shows = 0, outside = codes[0];
+        for (std::size_t k = 1; k < count; ++k) {
+            shows |= unsigned(!LineOff(codes[k - 1], codes[k]));
+            outside |= codes[k];
+        }
+        if (!shows) {
             flush();
-            code1 = code2;
+            i = base + count - 1;
             continue;
         }
-        const TPoint p1 = size ? run[size - 1] : m.ToPixel(X[i], Y[i]);
-        const TPoint p2 = m.ToPixel(X[i + 1], Y[i + 1]);
-        const bool bothInside = (code1 | code2) == 0;
-        code1 = code2;
-        if (!LineCheck(p1.X, p1.Y, p2.X, p2.Y)) {
-            FDrawOverflow = true;
-            flush();
-            continue;
+        m.X.ToPixelsInt(X.data() + base, count, sx);
+        m.Y.ToPixelsInt(Y.data() + base, count, sy);
+        if (outside == 0 && m.Drawable) {
+            // The whole block inside the window: every line is drawn, and
+            // only a column needs the loop below, from its line on.
+            std::size_t k = i - base;
+            if (size == 0)
+                run[size++] = {sx[k], sy[k]};
+            lines = true;
+            for (; k + 1 < count; ++k) {
+                const TPoint p1 = {sx[k], sy[k]}, p2 = {sx[k + 1], sy[k + 1]};
+                const unsigned same = unsigned(p2.X == p1.X) & unsigned(X[base + k] <= X[base + k + 1]);
+                const int next = (inColumn + 1) & -int(same);
+                if (next >= 6 && columns && base + k + 1 >= noColumnBefore)
+                    break;
+                inColumn = next;
+                run[size] = p2;
+                size += !(thin && p2 == p1);
+            }
+            i = base + k;
         }
-        if (size == 0)
-            run[size++] = p1;
-        inColumn = p2.X == p1.X && X[i] <= X[i + 1] ? inColumn + 1 : 0;
-        if (inColumn >= 6 && columns && bothInside && i + 1 >= noColumnBefore) {
-            const std::size_t last = ColumnRun(m, X, Y, i, p1.X, noColumnBefore, run, size);
-            if (last > i) {
-                i = last - 1;
-                code1 = OutCode(X[last], Y[last]);
+        for (std::size_t k = i - base; k + 1 < count; k = i - base) {
+            if (LineOff(codes[k], codes[k + 1])) {
+                flush();
+                ++i;
                 continue;
             }
+            const TPoint p1 = {sx[k], sy[k]}, p2 = {sx[k + 1], sy[k + 1]};
+            if (!(m.Drawable && (codes[k] | codes[k + 1]) == 0) && !LineCheck(p1.X, p1.Y, p2.X, p2.Y)) {
+                FDrawOverflow = true;
+                flush();
+                ++i;
+                continue;
+            }
+            if (size == 0)
+                run[size++] = p1;
+            lines = true;
+            // Without a branch: on a walk it goes either way at random.
+            inColumn = (inColumn + 1) & -int(unsigned(p2.X == p1.X) & unsigned(X[i] <= X[i + 1]));
+            if (inColumn >= 6 && columns && (codes[k] | codes[k + 1]) == 0 && i + 1 >= noColumnBefore) {
+                const std::size_t last = ColumnRun(m, X, Y, i, p1.X, noColumnBefore, run, size);
+                if (last > i) {
+                    // On from the run's last point, in a new block if it
+                    // lies past this one.
+                    i = last;
+                    if (i - base + 1 >= count) {
+                        want = AfterColumn;
+                        break;
+                    }
+                    continue;
+                }
+            }
+            run[size] = p2;
+            size += !(thin && p2 == p1);
+            ++i;
         }
-        run[size++] = p2;
     }
     flush();
 }
@@ -484,15 +571,26 @@ bool SortedInside(const double* X, const double* Y, std::size_t n, double YMin, 
     std::size_t k = 1;
     bool ok = true;
 #if defined(__SSE2__)
+    // Two sets of lanes, so that each minimum waits for the one before
+    // only every other step.
     __m128d lo = _mm_set1_pd(Lo), hi = _mm_set1_pd(Hi), good = _mm_castsi128_pd(_mm_set1_epi32(-1));
+    __m128d lo2 = lo, hi2 = hi, good2 = good;
     const __m128d yMin = _mm_set1_pd(YMin), yMax = _mm_set1_pd(YMax);
-    for (; k + 1 < n; k += 2) {
-        const __m128d x0 = _mm_loadu_pd(X + k - 1), x1 = _mm_loadu_pd(X + k), y = _mm_loadu_pd(Y + k);
-        good = _mm_and_pd(good, _mm_and_pd(_mm_cmple_pd(x0, x1), _mm_and_pd(_mm_cmple_pd(yMin, y), _mm_cmple_pd(y, yMax))));
-        lo = _mm_min_pd(lo, y);
-        hi = _mm_max_pd(hi, y);
+    auto step = [&](std::size_t At, __m128d& L, __m128d& H, __m128d& G) {
+        const __m128d x0 = _mm_loadu_pd(X + At - 1), x1 = _mm_loadu_pd(X + At), y = _mm_loadu_pd(Y + At);
+        G = _mm_and_pd(G, _mm_and_pd(_mm_cmple_pd(x0, x1), _mm_and_pd(_mm_cmple_pd(yMin, y), _mm_cmple_pd(y, yMax))));
+        L = _mm_min_pd(L, y);
+        H = _mm_max_pd(H, y);
+    };
+    for (; k + 3 < n; k += 4) {
+        step(k, lo, hi, good);
+        step(k + 2, lo2, hi2, good2);
     }
-    ok = _mm_movemask_pd(good) == 3;
+    for (; k + 1 < n; k += 2)
+        step(k, lo, hi, good);
+    lo = _mm_min_pd(lo, lo2);
+    hi = _mm_max_pd(hi, hi2);
+    ok = _mm_movemask_pd(_mm_and_pd(good, good2)) == 3;
     double l[2], h[2];
     _mm_storeu_pd(l, lo);
     _mm_storeu_pd(h, hi);
@@ -557,8 +655,13 @@ std::size_t TCanvas2D::ColumnRun(const TMapCache& m, std::span<const double> X, 
         joined = LineCheck(end.X, end.Y, next.X, next.Y);
     }
     if (joined) {
-        Run[Size++] = {Column, m.Y.ToPixelInt(lo)};
-        Run[Size++] = {Column, m.Y.ToPixelInt(hi)};
+        // Either way round the same rows; the shorter way is taken.
+        const int top = m.Y.ToPixelInt(lo), bottom = m.Y.ToPixelInt(hi), from = Run[Size - 1].Y;
+        const bool topFirst =
+            std::abs(std::int64_t(from) - top) + std::abs(std::int64_t(bottom) - end.Y) <=
+            std::abs(std::int64_t(from) - bottom) + std::abs(std::int64_t(top) - end.Y);
+        Run[Size++] = {Column, topFirst ? top : bottom};
+        Run[Size++] = {Column, topFirst ? bottom : top};
     } else {
         for (std::size_t k = first + 1; k < in; ++k)
             Run[Size++] = m.ToPixel(X[k], Y[k]);

@@ -283,6 +283,9 @@ private:
             bool All(double A, double B, double C) const;
             static TOffSurface Of(const TAxisMap& Map, int Size);  // The limits of Map over Size pixels.
         } XOff, YOff;
+        // Every point of the window maps to a pixel from which the canvas
+        // can draw a line to any other such pixel.
+        bool Drawable = false;
     };
     // Every primitive asks, so the check is inline, and compares in place
     // rather than through a copy of the key. A NaN limit compares unequal
@@ -307,6 +310,7 @@ private:
     // Which sides of the window a point lies beyond (bits 0-3: left,
     // right, below, above), or that it is not a number (bit 4).
     unsigned OutCode(double X, double Y) const;
+    void OutCodes(const double* X, const double* Y, std::size_t N, unsigned* Codes) const;
     // The mapped points of the polyline run being drawn.
     std::vector<TPoint> FPolylinePixels;
     std::size_t ColumnRun(const TMapCache& m, std::span<const double> X, std::span<const double> Y, std::size_t First,

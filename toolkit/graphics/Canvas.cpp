@@ -165,7 +165,7 @@ void TCanvas::PlotSpan(int y, i64 x1, i64 x2, std::uint32_t px, bool invert)
             for (int x = a; x < b; ++x)
                 row[x] ^= kRgbMask;
         else
-            std::fill(row + a, row + b, px);
+            FillRow(row, a, b, px);
     });
 }
 
@@ -292,8 +292,7 @@ void TCanvas::Ellipse(int x1, int y1, int x2, int y2)
         ot + h <= cb) {
         for (i64 y = 0; y < h; ++y)
             if (const EllipseSpans& s = ellipseRows_[std::size_t(y)]; s.any) {
-                std::uint32_t* row = bitmap_.Row(int(ot + y)) + ol;
-                std::fill(row + s.a, row + s.c + 1, brushPx);
+                FillRow(bitmap_.Row(int(ot + y)) + ol, s.a, s.c + 1, brushPx);
             }
         Touch(ol + ellipseInk_.Left, ot + ellipseInk_.Top, ol + ellipseInk_.Right, ot + ellipseInk_.Bottom);
         return;
@@ -331,22 +330,32 @@ struct EdgeStepper {
             std::swap(a, b);
         const i64 dx = i64(b.X) - a.X, dy = i64(b.Y) - a.Y;
         d = 2 * dy;
-        const i64 n = 2 * i64(a.X) * dy - dy + (2 * (y - a.Y) + 1) * dx;
-        q = FloorDiv(n, d);
-        r = n - q * d;
+        // N / D is a.X plus the part below, which stays small for the
+        // short edges of small shapes.
+        const i64 n = (2 * (y - a.Y) + 1) * dx - dy;
+        const i64 f = FloorDiv(n, d);
+        q = a.X + f;
+        r = n - f * d;
         stepQ = FloorDiv(2 * dx, d);
         stepR = 2 * dx - stepQ * d;
     }
-    static i64 FloorDiv(i64 n, i64 d) { return n / d - ((n % d != 0) && (n < 0)); }
+    // Rounded down, d > 0. Numbers of 32 bits take the quicker division.
+    static i64 FloorDiv(i64 n, i64 d)
+    {
+        if (n >= INT32_MIN && n <= INT32_MAX && d <= INT32_MAX) {
+            const std::int32_t n32 = std::int32_t(n), d32 = std::int32_t(d);
+            return n32 / d32 - ((n32 % d32 != 0) & (n32 < 0));
+        }
+        return n / d - ((n % d != 0) && (n < 0));
+    }
     i64 Pixel() const { return q + (r > 0); }
+    // Without a branch: the carries come at the slope's irregular intervals.
     void Next()
     {
-        q += stepQ;
         r += stepR;
-        if (r >= d) {
-            r -= d;
-            ++q;
-        }
+        const i64 carry = r >= d;
+        r -= d & -carry;
+        q += stepQ + carry;
     }
 };
 
@@ -363,8 +372,18 @@ bool TCanvas::FillTriangle(std::span<const TPoint> points)
     for (const TPoint& p : points)
         if (std::abs(i64(p.X)) > Near || std::abs(i64(p.Y)) > Near)
             return false;
+    // The corners from the top, by exchanges without a branch (corners of
+    // one row may come in either order: their edges give the same rows).
     std::array<TPoint, 3> v{points[0], points[1], points[2]};
-    std::sort(v.begin(), v.end(), [](TPoint a, TPoint b) { return a.Y < b.Y; });
+    auto order = [](TPoint& a, TPoint& b) {
+        const bool swap = b.Y < a.Y;
+        const TPoint lo = swap ? b : a, hi = swap ? a : b;
+        a = lo;
+        b = hi;
+    };
+    order(v[0], v[1]);
+    order(v[1], v[2]);
+    order(v[0], v[1]);
     i64 cl, ct, cr, cb;
     FastClipBounds(cl, ct, cr, cb);
     const i64 top = std::max<i64>(v[0].Y, ct), bottom = std::min<i64>(v[2].Y, cb);
@@ -384,8 +403,7 @@ bool TCanvas::FillTriangle(std::span<const TPoint> points)
         x2 = std::min(x2, cr);
         if (x1 >= x2)
             return;
-        std::uint32_t* row = bitmap_.Row(int(y));
-        std::fill(row + x1, row + x2, px);
+        FillRow(bitmap_.Row(int(y)), x1, x2, px);
         l = std::min(l, x1);
         r = std::max(r, x2);
         t = std::min(t, y);
@@ -470,10 +488,17 @@ void TCanvas::Polygon(std::span<const TPoint> points)
         }
         return;
     }
-    // The edges as one closed polyline: its lines are ThinLine's.
-    thread_local std::vector<TPoint> closed;
-    closed.assign(points.begin(), points.end());
-    closed.push_back(points.front());
+    // The edges as one closed polyline: its lines are ThinLine's. A
+    // triangle's or a box's corners stay on the stack.
+    TPoint few[9];
+    thread_local std::vector<TPoint> many;
+    std::span<TPoint> closed(few, points.size() + 1);
+    if (points.size() >= std::size(few)) {
+        many.resize(points.size() + 1);
+        closed = many;
+    }
+    std::copy(points.begin(), points.end(), closed.begin());
+    closed.back() = points.front();
     ThinLines(closed);
 }
 

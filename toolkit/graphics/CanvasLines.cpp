@@ -73,7 +73,8 @@ constexpr auto ShortLineOffsets = [] {
 // The pixels of ThinLine for a line whose ends both lie on the bitmap, and
 // so every pixel between: row y starts at bits + y·stride. False when
 // there is no pixel to draw; else `last` is the last pixel drawn.
-bool PlotLineInside(std::uint32_t* bits, i64 stride, int x0, int y0, int x1, int y1, std::uint32_t px, TPoint& last)
+[[gnu::always_inline]] inline bool PlotLineInside(std::uint32_t* bits, i64 stride, int x0, int y0, int x1, int y1,
+                                                  std::uint32_t px, TPoint& last)
 {
     const int dx = std::abs(x1 - x0), dy = std::abs(y1 - y0);
     const bool xMajor = dx >= dy;
@@ -95,19 +96,23 @@ bool PlotLineInside(std::uint32_t* bits, i64 stride, int x0, int y0, int x1, int
         for (int i = 1; i < ShortLineSteps; ++i)
             p[Pick<i64>(i < steps, i * majorStep + offsets[std::size_t(i)] * minorStep, 0)] = px;
         lastCarries = offsets[std::size_t(steps - 1)];
+    } else if (minor == 0) {
+        // Straight along a row or a column, as the columns of dense data.
+        for (int i = 1; i < steps; ++i)
+            p[i * majorStep] = px;
+        lastCarries = 0;
     } else {
         // The minor offset of pixel i is floor((2·i·minor + major) /
-        // (2·major)), followed as a remainder and its carries.
+        // (2·major)), followed as a remainder and its carries, without a
+        // branch: a carry comes at the slope's irregular intervals.
         const int den = 2 * major, inc = 2 * minor;
         int rem = major, carries = 0;
         for (int i = 1; i < steps; ++i) {
-            p += majorStep;
             rem += inc;
-            if (rem >= den) {
-                rem -= den;
-                p += minorStep;
-                ++carries;
-            }
+            const int carry = int(rem >= den);
+            rem -= den & -carry;
+            p += majorStep + (minorStep & -i64(carry));
+            carries += carry;
             *p = px;
         }
         lastCarries = carries;
@@ -136,6 +141,25 @@ void TCanvas::LineTo(int x, int y)
 
 void TCanvas::Polyline(std::span<const TPoint> points)
 {
+    // One thin line with both ends inside a clip of at most one rectangle,
+    // as a plot drawn line by line has thousands of: drawn straight and
+    // marked at once, as below.
+    if (points.size() == 2 && Pen.Width <= 1 && Pen.Style != psClear && Pen.Mode != pmNot && dirtyDepth_ == 0) {
+        i64 cl, ct, cr, cb;
+        const TPoint a = points[0], b = points[1];
+        auto inside = [&](TPoint p) { return p.X >= cl && p.X < cr && p.Y >= ct && p.Y < cb; };
+        if (FastClipBounds(cl, ct, cr, cb) && inside(a) && inside(b)) {
+            TPoint last;
+            const bool drawn = PlotLineInside(bitmap_.Row(0), bitmap_.Width(), a.X, a.Y, b.X, b.Y,
+                                              ColorToPixel(ColorToRGB(Pen.Color)), last);
+            // The pen moves before the mark, whose OnChange may look.
+            PenPos = b;
+            if (drawn)
+                bitmap_.MarkDirty({std::min(a.X, last.X), std::min(a.Y, last.Y), std::max(a.X, last.X) + 1,
+                                   std::max(a.Y, last.Y) + 1});
+            return;
+        }
+    }
     DirtyScope dirty(*this);
     if (points.empty())
         return;
@@ -339,8 +363,7 @@ void TCanvas::WideShapeLine(i64 x0, i64 y0, int dx, int dy)
         const std::uint32_t px = ColorToPixel(ColorToRGB(Pen.Color));
         for (std::size_t r = 0; r < shape.rows.size(); ++r)
             if (const auto [xa, xb] = shape.rows[r]; xa <= xb) {
-                std::uint32_t* row = bitmap_.Row(int(y0 + shape.top + i64(r))) + x0;
-                std::fill(row + xa, row + xb + 1, px);
+                FillRow(bitmap_.Row(int(y0 + shape.top + i64(r))) + x0, xa, xb + 1, px);
             }
         if (!shape.ink.Empty())
             Touch(x0 + shape.ink.Left, y0 + shape.ink.Top, x0 + shape.ink.Right, y0 + shape.ink.Bottom);

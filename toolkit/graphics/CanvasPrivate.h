@@ -1,11 +1,16 @@
 // What the canvas's source files share: the pixel word mask, coordinate
-// clamping and the scope that marks what a drawing call touched.
+// clamping, row filling and the scope that marks what a drawing call
+// touched.
 #pragma once
 
 #include "toolkit/graphics/Graphics.h"
 
 #include <algorithm>
 #include <cstdint>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace canvas_detail {
 
@@ -32,6 +37,38 @@ public:
 private:
     double R, o, ax, ay, bx, by, dx, dy, len2, len;
 };
+
+// Pixels [x1, x2) of row, x1 < x2, with one branch for most lengths:
+// the short rows of small shapes end at random, which a loop pixel by
+// pixel would mispredict row after row. Stores may overlap; each writes
+// the same word.
+inline void FillRow(std::uint32_t* row, i64 x1, i64 x2, std::uint32_t px)
+{
+    const i64 n = x2 - x1;
+    std::uint32_t* p = row + x1;
+#if defined(__SSE2__)
+    if (n >= 4) {
+        // The first four and the last four, and a loop only for what lies
+        // between when there is more.
+        const __m128i v = _mm_set1_epi32(int(px));
+        std::uint32_t* const last = row + x2 - 4;
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(last), v);
+        for (p += 4; p < last; p += 4)
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v);
+        return;
+    }
+#else
+    if (n >= 4) {
+        std::fill(p, p + n, px);
+        return;
+    }
+#endif
+    // One to three pixels: the first, the middle and the last.
+    p[0] = px;
+    p[n >> 1] = px;
+    p[n - 1] = px;
+}
 
 }  // namespace canvas_detail
 

@@ -6,6 +6,8 @@
 #include <climits>
 #include <cmath>
 #include <limits>
+#include <random>
+#include <vector>
 
 namespace {
 constexpr double Inf = std::numeric_limits<double>::infinity();
@@ -87,5 +89,38 @@ TEST(AxisMap, PixelsNearTheSaturationLimitsRoundAndSaturateAsWideArithmeticSays)
                 }
         for (double w : {NaN, Inf, -Inf, 1e308, -1e308})
             EXPECT_EQ(m.ToPixelInt(w), wide(m, w));
+    }
+}
+
+TEST(AxisMap, ManyValuesAtOnceMapAsOneByOne)
+{
+    // Pairs of values go through the wide registers; a pair holding a value
+    // that needs saturation, or not a number, goes value by value. Every
+    // mix of the two, halves of pixels, window limits and odd counts.
+    std::mt19937 rng(11);
+    std::uniform_real_distribution<double> u(0, 1);
+    const TAxisMap maps[] = {{0, 10, 50, 102},   {0, 10, 122, 30},  {-1e300, 1e300, 0, 800}, {3, 3, 10, 110},
+                             {0, Inf, 0, 100},    {5, 4, 0, 1920},   {3, 4, -536870912, 5},   {0, 10, INT_MIN, INT_MAX},
+                             {-7, 2, 2000, -2000}, {0, 1e-300, 7, 0}};
+    for (const TAxisMap& m : maps) {
+        const double lo = m.W1(), width = m.W2() - m.W1(), span = std::max(std::abs(m.PixelSpan()), 1);
+        std::vector<double> w;
+        for (int i = 0; i < 4001; ++i) {
+            const double p = u(rng);
+            if (p < 0.6)
+                w.push_back(lo + width * (u(rng) * 1.4 - 0.2));
+            else if (p < 0.8)  // within a hair of a half pixel
+                w.push_back(lo + width * (std::floor(u(rng) * span) + 0.5) / span * (1 + (u(rng) - 0.5) * 1e-15));
+            else {
+                const double special[] = {NaN, Inf, -Inf, 1e300, -1e300, m.W1(), m.W2(),
+                                          lo + width * 2147483647.0 / span, lo - width * 2147483648.0 / span,
+                                          lo + width * 536870912.0 / span};
+                w.push_back(special[std::uniform_int_distribution<std::size_t>(0, std::size(special) - 1)(rng)]);
+            }
+        }
+        std::vector<int> out(w.size());
+        m.ToPixelsInt(w.data(), w.size(), out.data());
+        for (std::size_t i = 0; i < w.size(); ++i)
+            ASSERT_EQ(out[i], m.ToPixelInt(w[i])) << m.W1() << ".." << m.W2() << " at " << w[i];
     }
 }

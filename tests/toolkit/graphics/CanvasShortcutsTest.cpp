@@ -35,15 +35,15 @@ void ExpectSameAsGeneral(int w, int h, const std::function<void(TCanvas&)>& draw
 
 TEST(CanvasShortcuts, LinesInEveryDirectionDrawWhatTheGeneralCodeDraws)
 {
-    // Every slope up to 9 pixels long: the short ones take the path without
-    // branches, the longer ones the loop.
-    for (int dx = -9; dx <= 9; ++dx)
-        for (int dy = -9; dy <= 9; ++dy)
+    // Every slope up to 20 pixels long: the short ones take the table, the
+    // longer ones the loop with its carries.
+    for (int dx = -20; dx <= 20; ++dx)
+        for (int dy = -20; dy <= 20; ++dy)
             ExpectSameAsGeneral(
-                20, 20,
+                42, 42,
                 [&](TCanvas& c) {
                     c.Pen.Color = clRed;
-                    const TPoint ends[] = {{10, 10}, {10 + dx, 10 + dy}};
+                    const TPoint ends[] = {{21, 21}, {21 + dx, 21 + dy}};
                     c.Polyline(ends);
                 },
                 "line " + std::to_string(dx) + "," + std::to_string(dy));
@@ -154,7 +154,12 @@ TEST(CanvasShortcuts, TrianglesFillWhatTheGeneralPolygonFills)
     const int far[] = {INT_MIN, INT_MAX, -(1 << 20), 1 << 20, (1 << 20) + 1, -(1 << 20) - 1, 0, 39, 40, 1 << 24};
     auto coord = [&] { return pick(rng) == 0 ? far[pick(rng)] : nearBy(rng); };
     for (int round = 0; round < 4000; ++round) {
-        const TPoint a{coord(), coord()}, b{coord(), coord()}, c{coord(), coord()};
+        TPoint a{coord(), coord()};
+        const TPoint b{coord(), coord()}, c{coord(), coord()};
+        // A far corner on both axes: long edges whose stepping starts far
+        // from their ends, in 64 bits.
+        if (round % 4 == 3)
+            a = {far[2 + pick(rng) % 2], far[2 + pick(rng) % 2]};
         const int width = round % 5 == 4 ? 3 : 1;
         const bool clipped = round % 3 == 1;
         const TPoint triangle[] = {a, b, c}, polygon[] = {a, b, c, c};
@@ -224,4 +229,19 @@ TEST(CanvasShortcuts, ShortWideLinesKeepTheirShapeWhereverTheyStart)
                     c.Polyline(path);
                 },
                 "width " + std::to_string(width) + " mode " + std::to_string(mode));
+}
+
+TEST(CanvasShortcuts, RowsAreFilledExactlyFromTheirFirstPixelToTheirEnd)
+{
+    // Rows are written four words at a time, the last four overlapping the
+    // ones before, and the shortest by their first, middle and last pixel:
+    // every length at every place, the words beside left alone.
+    for (int x1 = 0; x1 < 40; ++x1)
+        for (int x2 = x1 + 1; x2 <= 40; ++x2) {
+            std::vector<std::uint32_t> row(44, 7);
+            canvas_detail::FillRow(row.data() + 2, x1, x2, 0xABCDEF);
+            for (int x = 0; x < 44; ++x)
+                ASSERT_EQ(row[std::size_t(x)], x >= x1 + 2 && x < x2 + 2 ? 0xABCDEFu : 7u)
+                    << x1 << ".." << x2 << " at " << x;
+        }
 }
