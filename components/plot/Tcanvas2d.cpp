@@ -1,6 +1,7 @@
 #include "components/plot/Tcanvas2d.h"
 
 #include "components/image/Qelutils.h"
+#include "components/plot/PlotRecording.h"
 #include "toolkit/system/SysUtils.h"
 
 #include <QEvent>
@@ -293,7 +294,7 @@ int TCanvas2D::ClientHeightGet() const
 
 void TCanvas2D::Draw()
 {
-    if (!Visible())
+    if (!Visible() && !FExporting)
         return;
     const TCursor cursor = FImage->Cursor();
     FImage->SetCursor(crHourGlass);
@@ -349,6 +350,8 @@ void TCanvas2D::Clear()
 
 void TCanvas2D::ImageResize()
 {
+    if (FExporting)
+        return;  // the picture being saved keeps the size asked for
     const std::int64_t b = BevelWidth();
     FImage->SetBounds(SaturatingInt(2 * b), SaturatingInt(2 * b), SaturatingInt(Width() - 4 * b), SaturatingInt(Height() - 4 * b));
     FImage->Resize();
@@ -388,6 +391,7 @@ void TCanvas2D::Point(double X, double Y, int Radius)
 {
     if (!PointCheckIn(X, Y))
         return;
+    const TPlotRecord recorded = TPlotRecord::Point(*this, X, Y, Radius);
     const TMapCache& m = Maps();
     const std::int64_t sx = m.X.ToPixelInt(X), sy = m.Y.ToPixelInt(Y);
     TCanvas& canvas = DrawCanvas();
@@ -412,6 +416,7 @@ bool LineOff(unsigned Code1, unsigned Code2) { return (Code1 & Code2 & 15) || ((
 
 void TCanvas2D::Line(double X1, double Y1, double X2, double Y2)
 {
+    const TPlotRecord recorded = TPlotRecord::Line(*this, X1, Y1, X2, Y2);
     if (LineOff(OutCode(X1, Y1), OutCode(X2, Y2)))
         return;
     TMapCache& m = Maps();
@@ -436,6 +441,7 @@ void TCanvas2D::Line(double X1, double Y1, double X2, double Y2)
 
 void TCanvas2D::Polyline(std::span<const double> X, std::span<const double> Y)
 {
+    const TPlotRecord recorded = TPlotRecord::Polyline(*this, X, Y);
     const std::size_t n = std::min(X.size(), Y.size());
     if (n < 2)
         return;
@@ -594,6 +600,7 @@ std::size_t TCanvas2D::ColumnRun(const TMapCache& m, std::span<const double> X, 
 
 void TCanvas2D::Triangle(double X1, double Y1, double X2, double Y2, double X3, double Y3)
 {
+    const TPlotRecord recorded = TPlotRecord::Triangle(*this, X1, Y1, X2, Y2, X3, Y3);
     if (std::isnan(X1) || std::isnan(Y1) || std::isnan(X2) || std::isnan(Y2) || std::isnan(X3) || std::isnan(Y3))
         return;
     // Wholly before or past the surface on one axis, which the pixels
@@ -611,6 +618,7 @@ void TCanvas2D::TextOutA(double X, double Y, int DX, int DY, const std::string& 
 {
     if (!PointCheckIn(X, Y))
         return;
+    const TPlotRecord recorded = TPlotRecord::Text(*this, X, Y, DX, DY, Text);
     TCanvas& canvas = DrawCanvas();
     canvas.SetBkMode(TRANSPARENT);
     canvas.TextOut(SaturatingInt(std::int64_t(ValToScrX(X)) + DX), SaturatingInt(std::int64_t(ValToScrY(Y)) + DY), Text);

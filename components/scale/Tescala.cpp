@@ -1,5 +1,6 @@
 #include "components/scale/Tescala.h"
 
+#include "components/image/PictureExport.h"
 #include "components/image/Qelutils.h"
 #include "toolkit/system/SysUtils.h"
 
@@ -217,21 +218,47 @@ void TEscala::Draw()
     Image->SetBounds(SaturatingInt(2 * b), SaturatingInt(2 * b), SaturatingInt(Width() - 4 * b),
                      SaturatingInt(Height() - 4 * b));
     Image->Resize();
+    if (Paint())
+        Image->Repaint();
+}
 
+bool TEscala::Paint()
+{
     TCanvas& c = Image->Canvas();
     const int W = Image->Width(), H = Image->Height();
     c.Pen.Color = Color();
     c.Brush.Color = Color();
     c.Brush.Style = bsSolid;
     c.Rectangle(0, 0, W, H);
-    if (W < 5 || H < 5)
-        return;
+    if (W < 5 || H < 5 || !(Maximum() > Minimum()))
+        return false;
     c.Font = Font();
     if (FOrientation == eoHorizontal)
         PaintHorizontal();
     else
         PaintVertical();
-    Image->Repaint();
+    return true;
+}
+
+void TEscala::SaveToFile(const std::string& FileName, int Width, int Height)
+{
+    PictureDrawnSave(FileName, Width, Height, [this](TQelImage& Surface) {
+        // Painted on the picture at its size, which AutoSize leaves alone;
+        // the image shown is back in place however the painting ends.
+        Surface.Canvas().AssignState(Image->Canvas());
+        struct TShown {
+            TEscala& Scale;
+            TQelImage* Image;
+            ~TShown()
+            {
+                Scale.Image = Image;
+                Scale.FDrawDepth -= 2;
+            }
+        } shown{*this, Image};
+        Image = &Surface;
+        FDrawDepth += 2;
+        Paint();
+    });
 }
 
 void TEscala::PaintHorizontal()

@@ -124,6 +124,7 @@ bool PlotLineInside(std::uint32_t* bits, i64 stride, int x0, int y0, int x1, int
 
 void TCanvas::LineTo(int x, int y)
 {
+    if (Recorder) Recorder->Lines(*this, std::array{PenPos, TPoint{x, y}});
     DirtyScope dirty(*this);
     // One line alone: the general code, whose loop costs least for the
     // lone short lines of a trail.
@@ -136,6 +137,7 @@ void TCanvas::LineTo(int x, int y)
 
 void TCanvas::Polyline(std::span<const TPoint> points)
 {
+    if (Recorder) Recorder->Lines(*this, points);
     DirtyScope dirty(*this);
     if (points.empty())
         return;
