@@ -56,8 +56,10 @@ public:
     int Height() const { return FHeight; }
     std::size_t Count() const { return FItems.size(); }  // The shapes kept.
     // Plays the shapes onto Painter, whose device has the recording's size
-    // in its own units.
-    void Replay(QPainter& Painter) const;
+    // in its own units. EllipsesAsCurves: ellipses as Bezier curves with
+    // their points on the grid the shapes are played on (a PDF writes them
+    // as curves anyway, their points in long fractions).
+    void Replay(QPainter& Painter, bool EllipsesAsCurves = false) const;
 
 private:
     enum class TKind { Lines, Rect, Ellipse, Polygon, Text };
