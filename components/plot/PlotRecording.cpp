@@ -1,12 +1,12 @@
 // The plot in a recording of its surface, and the plot written to a file.
 #include "components/plot/PlotRecording.h"
 
+#include "toolkit/system/Errors.h"
+
 #include <algorithm>
 #include <vector>
 
 namespace {
-
-TPictureRecording* RecordingOf(TCanvas2D& Plot) { return dynamic_cast<TPictureRecording*>(Plot.DrawCanvas().Recorder); }
 
 // The points mapped onto the surface, unrounded.
 std::vector<TPointF> Mapped(const TCanvas2D& Plot, std::span<const double> X, std::span<const double> Y)
@@ -20,44 +20,45 @@ std::vector<TPointF> Mapped(const TCanvas2D& Plot, std::span<const double> X, st
 
 }  // namespace
 
-TPlotRecord TPlotRecord::PointMake(TCanvas2D& Plot, double X, double Y, int Radius)
+template <class Record>
+TPlotRecord TPlotRecord::Make(TCanvas2D& Plot, Record&& Keep)
 {
-    TPictureRecording* recording = RecordingOf(Plot);
+    TPictureRecording* recording = dynamic_cast<TPictureRecording*>(Plot.DrawCanvas().Recorder);
     if (!recording)
         return {};
-    recording->PreciseDisc(Plot.DrawCanvas(), {Plot.ValToScrXD(X), Plot.ValToScrYD(Y)}, Radius);
+    Keep(*recording, Plot.DrawCanvas());
     return TPlotRecord(recording);
+}
+
+TPlotRecord TPlotRecord::PointMake(TCanvas2D& Plot, double X, double Y, int Radius)
+{
+    return Make(Plot, [&](TPictureRecording& r, const TCanvas& c) {
+        r.PreciseDisc(c, {Plot.ValToScrXD(X), Plot.ValToScrYD(Y)}, Radius);
+    });
 }
 
 TPlotRecord TPlotRecord::LinesMake(TCanvas2D& Plot, std::span<const double> X, std::span<const double> Y)
 {
-    TPictureRecording* recording = RecordingOf(Plot);
-    if (!recording)
-        return {};
-    recording->PreciseLines(Plot.DrawCanvas(), Mapped(Plot, X, Y));
-    return TPlotRecord(recording);
+    return Make(Plot, [&](TPictureRecording& r, const TCanvas& c) { r.PreciseLines(c, Mapped(Plot, X, Y)); });
 }
 
 TPlotRecord TPlotRecord::TriangleMake(TCanvas2D& Plot, std::span<const double> X, std::span<const double> Y)
 {
-    TPictureRecording* recording = RecordingOf(Plot);
-    if (!recording)
-        return {};
-    recording->PrecisePolygon(Plot.DrawCanvas(), Mapped(Plot, X, Y));
-    return TPlotRecord(recording);
+    return Make(Plot, [&](TPictureRecording& r, const TCanvas& c) { r.PrecisePolygon(c, Mapped(Plot, X, Y)); });
 }
 
 TPlotRecord TPlotRecord::TextMake(TCanvas2D& Plot, double X, double Y, int DX, int DY, const std::string& Text)
 {
-    TPictureRecording* recording = RecordingOf(Plot);
-    if (!recording)
-        return {};
-    recording->PreciseText(Plot.DrawCanvas(), {Plot.ValToScrXD(X) + DX, Plot.ValToScrYD(Y) + DY}, Text);
-    return TPlotRecord(recording);
+    return Make(Plot, [&](TPictureRecording& r, const TCanvas& c) {
+        r.PreciseText(c, {Plot.ValToScrXD(X) + DX, Plot.ValToScrYD(Y) + DY}, Text);
+    });
 }
 
 void TCanvas2D::SaveToFile(const std::string& FileName, int Width, int Height)
 {
+    // From OnDraw while a picture is drawn, it would draw it again and again.
+    if (FExporting)
+        throw EInvalidOperation("Cannot save the plot while its picture is being drawn");
     PictureDrawnSave(FileName, Width, Height, [this](TQelImage& Surface) {
         // The repaint runs on the picture, with the canvas's state, but
         // without the zoom box or pan line of the mouse modes; what it

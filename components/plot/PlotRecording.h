@@ -50,6 +50,10 @@ private:
     TPlotRecord() = default;
     explicit TPlotRecord(TPictureRecording* Recording) : FRecording(Recording) { FRecording->Mute(); }
     static bool Listening(TCanvas2D& Plot) { return Plot.DrawCanvas().Recorder != nullptr; }
+    // Keep(recording, canvas) hands the primitive over, when a
+    // TPictureRecording listens.
+    template <class Record>
+    static TPlotRecord Make(TCanvas2D& Plot, Record&& Keep);
     static TPlotRecord PointMake(TCanvas2D& Plot, double X, double Y, int Radius);
     static TPlotRecord LinesMake(TCanvas2D& Plot, std::span<const double> X, std::span<const double> Y);
     static TPlotRecord TriangleMake(TCanvas2D& Plot, std::span<const double> X, std::span<const double> Y);

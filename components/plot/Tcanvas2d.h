@@ -207,7 +207,8 @@ public:
     // an unknown one, a size beyond the picture files' limits or a file
     // that cannot be written raises EInvalidGraphic, and the old file stays
     // as it was. The repaint raises OnDraw once, to draw on the picture;
-    // the surface shown is not touched.
+    // the surface shown is not touched. Called from that OnDraw, it
+    // raises EInvalidOperation.
     void SaveToFile(const std::string& FileName, int Width, int Height);
 
     // ------------------------------------------------------- zoom and pan

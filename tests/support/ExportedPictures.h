@@ -63,6 +63,18 @@ inline std::optional<TBitmap> PdfRender(const std::filesystem::path& file)
     return PictureRead(out.string() + ".png");
 }
 
+// Whether the two pictures are the same size with the same colours.
+inline bool SamePixels(const TBitmap& a, const TBitmap& b)
+{
+    if (a.Width() != b.Width() || a.Height() != b.Height())
+        return false;
+    for (int y = 0; y < a.Height(); ++y)
+        for (int x = 0; x < a.Width(); ++x)
+            if ((a.ScanLine(y)[x] & 0xFFFFFF) != (b.ScanLine(y)[x] & 0xFFFFFF))
+                return false;
+    return true;
+}
+
 // The share of a's pixels that b has, within Tolerance on each channel, at
 // the same place or one pixel beside it (vector and raster renderers put
 // edges half a pixel apart).

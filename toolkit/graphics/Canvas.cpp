@@ -648,25 +648,30 @@ int TCanvas::TextHeight(const std::string& /*text*/) { return FontEngine::Instan
 
 TPoint TCanvas::TextExtent(const std::string& text) { return {TextWidth(text), TextHeight(text)}; }
 
+TCanvas::TTextPlace TCanvas::TextPlace(const std::string& text) const
+{
+    FontEngine& engine = FontEngine::Instance();
+    const TTextMetrics m = engine.Metrics(Font);
+    TTextPlace place{engine.TextWidth(Font, text), 0, double(m.Ascent)};
+    if ((textAlign_ & TA_CENTER) == TA_CENTER)
+        place.U = -(place.Width / 2);
+    else if (textAlign_ & TA_RIGHT)
+        place.U = -place.Width;
+    if ((textAlign_ & TA_BASELINE) == TA_BASELINE)
+        place.V = 0;
+    else if (textAlign_ & TA_BOTTOM)
+        place.V = -m.Descent;
+    return place;
+}
+
 void TCanvas::TextOut(int x, int y, const std::string& text)
 {
     DirtyScope dirty(*this);
     FontEngine& engine = FontEngine::Instance();
     const TTextMetrics m = engine.Metrics(Font);
-    const int width = engine.TextWidth(Font, text);
-
-    // Offsets of the baseline start from the reference point, in the
-    // text's own frame (u along the baseline, v down across it).
-    double u = 0;
-    if ((textAlign_ & TA_CENTER) == TA_CENTER)
-        u = -(width / 2);
-    else if (textAlign_ & TA_RIGHT)
-        u = -width;
-    double v = m.Ascent;
-    if ((textAlign_ & TA_BASELINE) == TA_BASELINE)
-        v = 0;
-    else if (textAlign_ & TA_BOTTOM)
-        v = -m.Descent;
+    const TTextPlace place = TextPlace(text);
+    const int width = place.Width;
+    const double u = place.U, v = place.V;
 
     const double angle = Font.Escapement / 10.0 * std::numbers::pi / 180.0;
     const double ux = std::cos(angle), uy = -std::sin(angle);  // along the baseline

@@ -378,6 +378,14 @@ public:
     // Draws UTF-8 text with Font, its reference point at (x, y) as
     // TextAlign places it, turned by the font's escapement.
     void TextOut(int x, int y, const std::string& text);
+    // Where TextOut places text: its advance in pixels, and the start of
+    // its baseline from the reference point in the text's own frame (U
+    // along the baseline, V down across it), as TextAlign says.
+    struct TTextPlace {
+        int Width;
+        double U, V;
+    };
+    TTextPlace TextPlace(const std::string& text) const;
     int TextWidth(const std::string& text);     // The advance of text, in pixels.
     int TextHeight(const std::string& text);    // The font's cell height, whatever the text.
     TPoint TextExtent(const std::string& text); // TextWidth and TextHeight together.

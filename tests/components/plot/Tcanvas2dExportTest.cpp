@@ -1,5 +1,6 @@
 #include "Canvas2dHelpers.h"
 #include "support/ExportedPictures.h"
+#include "toolkit/controls/Controls.h"
 #include "toolkit/system/Errors.h"
 
 #include <gtest/gtest.h>
@@ -49,17 +50,6 @@ struct ExportFixture : Canvas2DFixture {
         return file;
     }
 };
-
-bool SamePixels(const TBitmap& a, const TBitmap& b)
-{
-    if (a.Width() != b.Width() || a.Height() != b.Height())
-        return false;
-    for (int y = 0; y < a.Height(); ++y)
-        for (int x = 0; x < a.Width(); ++x)
-            if ((a.ScanLine(y)[x] & 0xFFFFFF) != (b.ScanLine(y)[x] & 0xFFFFFF))
-                return false;
-    return true;
-}
 
 }  // namespace
 
@@ -150,4 +140,15 @@ TEST(TCanvas2DExport, RefusedWritesLeaveTheOldFile)
     EXPECT_NE(refused("old.png", 40000, 10).find("invalid picture size"), std::string::npos);
     EXPECT_NE(refused("old.png", 30000, 30000).find("invalid picture size"), std::string::npos);
     EXPECT_NE(refused("no-such-folder/x.svg", 10, 10).find("Cannot write picture"), std::string::npos);
+
+    // Saving again from the OnDraw of a save would never end: it is
+    // refused, in the error box as whatever else OnDraw raises.
+    std::vector<std::string> errors;
+    Application->OnError = [&](const std::string& m) { errors.push_back(m); };
+    f.onDraw = [&] { f.c->SaveToFile((dir / "inner.png").string(), 20, 20); };
+    f.c->SaveToFile((dir / "outer.png").string(), 20, 20);
+    Application->OnError = nullptr;
+    EXPECT_EQ(errors, std::vector<std::string>{"Cannot save the plot while its picture is being drawn."});
+    EXPECT_TRUE(std::filesystem::exists(dir / "outer.png"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "inner.png"));
 }

@@ -4,21 +4,6 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-bool SamePixels(const TBitmap& a, const TBitmap& b)
-{
-    if (a.Width() != b.Width() || a.Height() != b.Height())
-        return false;
-    for (int y = 0; y < a.Height(); ++y)
-        for (int x = 0; x < a.Width(); ++x)
-            if ((a.ScanLine(y)[x] & 0xFFFFFF) != (b.ScanLine(y)[x] & 0xFFFFFF))
-                return false;
-    return true;
-}
-
-}  // namespace
-
 TEST(TEscalaExport, PicturesOfTheScaleAtAnySize)
 {
     for (const TEscalaOrientation orientation : {Escala::eoVertical, Escala::eoHorizontal}) {
