@@ -16,6 +16,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <random>
 #include <string>
@@ -145,7 +146,8 @@ BENCHMARK(BM_Canvas2DZoomStep)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The scene saved at its size: one repaint onto a picture, recorded for
 // SVG and PDF, and the file written (flushed to disk). The file's size is
-// the counter "bytes".
+// the counter "bytes"; with BENCH_KEEP set the file stays in the temporary
+// folder, to be looked at.
 void SaveLoop(benchmark::State& state, const std::string& extension)
 {
     Canvas plot;
