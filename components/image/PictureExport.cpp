@@ -221,7 +221,12 @@ void TPictureRecording::Rectangle(const TCanvas& Canvas, const TRect& Box, bool 
     const std::size_t first = FPoints.size();
     FPoints.push_back({l + inset, t + inset});
     FPoints.push_back({rr - inset, b - inset});
-    Add(TKind::Rect, first);
+    TItem* last = FItems.empty() ? nullptr : &FItems.back();
+    if (!Outline && last && last->Kind == TKind::Fill && last->Style == FStyle && last->Clip == FClip &&
+        last->First + last->Count == first)
+        last->Count += 2;
+    else
+        Add(Outline ? TKind::Rect : TKind::Fill, first);
 }
 
 void TPictureRecording::SquareAdd(const TCanvas& Canvas, double X, double Y, TColor Color)
@@ -430,6 +435,17 @@ void TPictureRecording::Replay(QPainter& Painter, bool EllipsesAsCurves) const
         switch (item.Kind) {
         case TKind::Lines: Painter.drawPolyline(points.data(), int(points.size())); break;
         case TKind::Rect: Painter.drawRect(QRectF(points[0], points[1])); break;
+        case TKind::Fill:
+            if (points.size() == 2) {
+                Painter.drawRect(QRectF(points[0], points[1]));
+            } else {
+                QPainterPath boxes;
+                boxes.setFillRule(Qt::WindingFill);
+                for (std::size_t i = 0; i + 1 < points.size(); i += 2)
+                    boxes.addRect(QRectF(points[i], points[i + 1]));
+                Painter.drawPath(boxes);
+            }
+            break;
         case TKind::Ellipse:
             if (EllipsesAsCurves)
                 Painter.drawPath(EllipseCurves(points[0], points[1]));

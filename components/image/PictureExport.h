@@ -62,7 +62,9 @@ public:
     void Replay(QPainter& Painter, bool EllipsesAsCurves = false) const;
 
 private:
-    enum class TKind { Lines, Rect, Ellipse, Polygon, Text };
+    // Fill: the union of FillRect boxes given one after the other in one
+    // style, as one shape, so that no seam shows where they meet.
+    enum class TKind { Lines, Rect, Fill, Ellipse, Polygon, Text };
     struct TStyle {
         TPen Pen;
         TBrush Brush;
