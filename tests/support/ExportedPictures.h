@@ -18,12 +18,20 @@
 
 #include <unistd.h>
 
-// A folder of this test program's own, emptied of nothing: names are unique.
+// A folder of this test program's own, removed when the program ends.
 inline std::filesystem::path ExportFolder()
 {
-    auto dir = std::filesystem::temp_directory_path() / ("tilvo-export-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    return dir;
+    static const struct TFolder {
+        std::filesystem::path Path =
+            std::filesystem::temp_directory_path() / ("tilvo-export-" + std::to_string(::getpid()));
+        TFolder() { std::filesystem::create_directories(Path); }
+        ~TFolder()
+        {
+            std::error_code ignored;
+            std::filesystem::remove_all(Path, ignored);
+        }
+    } folder;
+    return folder.Path;
 }
 
 inline TBitmap PictureRead(const std::filesystem::path& file)
