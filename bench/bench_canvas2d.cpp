@@ -13,7 +13,11 @@
 #include <QImage>
 #include <QPainter>
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
@@ -139,6 +143,28 @@ void BM_Canvas2DZoomStep(benchmark::State& state)
     }
 }
 BENCHMARK(BM_Canvas2DZoomStep)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The scene saved at its size: one repaint onto a picture, recorded for
+// SVG and PDF, and the file written (flushed to disk). The file's size is
+// the counter "bytes"; with BENCH_KEEP set the file stays in the temporary
+// folder, to be looked at.
+void SaveLoop(benchmark::State& state, const std::string& extension)
+{
+    Canvas plot;
+    const std::string file =
+        (std::filesystem::temp_directory_path() / ("bench_canvas2d-" + std::to_string(::getpid()) + extension)).string();
+    for (auto _ : state)
+        plot.c.SaveToFile(file, PlotWidth, PlotHeight);
+    state.counters["bytes"] = double(std::filesystem::file_size(file));
+    if (!std::getenv("BENCH_KEEP"))
+        std::filesystem::remove(file);
+}
+void BM_Canvas2DSaveSvg(benchmark::State& state) { SaveLoop(state, ".svg"); }
+BENCHMARK(BM_Canvas2DSaveSvg)->Unit(benchmark::kMillisecond)->UseRealTime();
+void BM_Canvas2DSavePdf(benchmark::State& state) { SaveLoop(state, ".pdf"); }
+BENCHMARK(BM_Canvas2DSavePdf)->Unit(benchmark::kMillisecond)->UseRealTime();
+void BM_Canvas2DSavePng(benchmark::State& state) { SaveLoop(state, ".png"); }
+BENCHMARK(BM_Canvas2DSavePng)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The same scene in the peer library, rendered into an image.
 struct ScenePeer : PeerPlot {

@@ -27,7 +27,7 @@ set(CPACK_DEBIAN_RUNTIME_PACKAGE_GENERATE_SHLIBS_POLICY "=")
 
 set(CPACK_DEBIAN_DEV_PACKAGE_NAME libpelmora-dev)
 set(CPACK_DEBIAN_DEV_PACKAGE_SECTION libdevel)
-set(CPACK_DEBIAN_DEV_PACKAGE_DEPENDS "${exact}, qt6-base-dev, qt6-tools-dev")
+set(CPACK_DEBIAN_DEV_PACKAGE_DEPENDS "${exact}, qt6-base-dev, qt6-svg-dev, qt6-tools-dev")
 set(CPACK_COMPONENT_DEV_DESCRIPTION
   "Pelmora drawing components: development files\n Headers, CMake package (find_package(Pelmora)) and pkg-config file.")
 

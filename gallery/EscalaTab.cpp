@@ -1,11 +1,14 @@
 #include "gallery/GalleryTabs.h"
 
+#include "gallery/PictureErrors.h"
+
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
 
 #include <cmath>
 #include <vector>
@@ -82,6 +85,10 @@ TEscalaTab::TEscalaTab(TStatusLine Status, QWidget* Parent) : QWidget(Parent), F
     form->addRow(dock);
     Colour(*Docked, *DockedRight);
 
+    auto* save = new QPushButton(QString::fromUtf8("Guardar escala…"), this);
+    save->setToolTip(QString::fromUtf8("La escala tal como se ve, en PNG, SVG o PDF"));
+    connect(save, &QPushButton::clicked, this, [this] { FileSave(); });
+    form->addRow(save);
     for (QComboBox* box : {Graduation, Orientation, Position})
         connect(box, &QComboBox::currentIndexChanged, this, [this] { Apply(); });
     for (QDoubleSpinBox* box : {Interval, Minimum, Maximum})
@@ -129,6 +136,20 @@ void TEscalaTab::Colour(TQelImage& Image, const TEscala& With)
 }
 
 void TEscalaTab::FieldDraw() { Colour(*Field, *Scale); }
+
+void TEscalaTab::FileSave()
+{
+    const QString name = PictureSaveName(this, QString::fromUtf8("Guardar escala"), DrawingFilter);
+    if (!name.isEmpty())
+        Save(name);
+}
+
+void TEscalaTab::Save(const QString& Name)
+{
+    const TQelImage& picture = *Scale->Image;
+    if (PictureFileDo(true, Name, [&] { Scale->SaveToFile(Name.toStdString(), picture.Width(), picture.Height()); }))
+        FStatus(QString::fromUtf8("Escala guardada en «%1»").arg(Name));
+}
 
 void TEscalaTab::Apply()
 {

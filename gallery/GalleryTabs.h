@@ -46,9 +46,6 @@ public:
 
     TQelImage* Image;
     QSpinBox* Angle;
-
-private:
-    void PictureFileDo(bool Writing, const QString& Name, const std::function<void()>& Action);
 };
 
 // "Panel": a picture larger than the panel, moved by its scroll bars.
@@ -75,6 +72,10 @@ public:
     void ZoomAll();
     void HistoryBack();
     void HistoryForward();
+    // Ask for a file name, then Save: the plot as it shows, as PNG, SVG or
+    // PDF; a failure is shown in the error box, in Spanish.
+    void FileSave();
+    void Save(const QString& Name);
 
     TCanvas2D* Plot;
     // The mode buttons, each with its mode as id; the active one is down.
@@ -105,6 +106,10 @@ public:
     // The field's value at a pixel of the field.
     double FieldValue(int X, int Y) const;
     void FieldDraw();
+    // Ask for a file name, then Save: the scale as it shows, as PNG, SVG
+    // or PDF; a failure is shown in the error box, in Spanish.
+    void FileSave();
+    void Save(const QString& Name);
 
     TEscala* Scale;
     TQelImage* Field;

@@ -1,5 +1,7 @@
 #include "gallery/GalleryTabs.h"
 
+#include "gallery/PictureErrors.h"
+
 #include <QButtonGroup>
 #include <QCursor>
 #include <QHBoxLayout>
@@ -40,6 +42,7 @@ TGraficoTab::TGraficoTab(TStatusLine Status, QWidget* Parent) : QWidget(Parent),
     Back = button("Atrás", "Alt+←: la ventana vista antes", [this] { HistoryBack(); });
     Forward = button("Adelante", "Alt+→: la ventana vista después", [this] { HistoryForward(); });
     row->addStretch(1);
+    button("Guardar como…", "El gráfico tal como se ve, en PNG, SVG o PDF", [this] { FileSave(); });
     column->addLayout(row);
 
     Plot = new TCanvas2D(this);
@@ -95,6 +98,20 @@ void TGraficoTab::HistoryForward()
 {
     Plot->ZoomForward();
     ControlsShow();
+}
+
+void TGraficoTab::FileSave()
+{
+    const QString name = PictureSaveName(this, QString::fromUtf8("Guardar gráfico"), DrawingFilter);
+    if (!name.isEmpty())
+        Save(name);
+}
+
+void TGraficoTab::Save(const QString& Name)
+{
+    const TQelImage& surface = Plot->Image();
+    if (PictureFileDo(true, Name, [&] { Plot->SaveToFile(Name.toStdString(), surface.Width(), surface.Height()); }))
+        FStatus(QString::fromUtf8("Gráfico guardado en «%1»").arg(Name));
 }
 
 void TGraficoTab::ControlsShow()

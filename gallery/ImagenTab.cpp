@@ -10,7 +10,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QScrollArea>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -129,29 +128,11 @@ void TImagenTab::Save(const QString& Name)
     PictureFileDo(true, Name, [&] { Image->SaveToFile(Name.toStdString()); });
 }
 
-void TImagenTab::PictureFileDo(bool Writing, const QString& Name, const std::function<void()>& Action)
-{
-    try {
-        Action();
-    } catch (const EInvalidGraphic& e) {
-        Application->ShowException(Exception(PictureErrorText(Writing, Name.toStdString(), e.Message())));
-    } catch (const std::exception& e) {
-        Application->ShowException(e);
-    }
-}
-
 void TImagenTab::FileSave()
 {
-    QString filter;
-    QString name = QFileDialog::getSaveFileName(this, QString::fromUtf8("Guardar imagen"), QString(),
-                                                QString::fromUtf8(WriteFilter), &filter);
-    if (name.isEmpty())
-        return;
-    // The extension chooses the format: give the one of the chosen filter
-    // when the name has none.
-    if (QFileInfo(name).suffix().isEmpty())
-        name += QRegularExpression(R"(\(\*(\.\w+))").match(filter).captured(1);
-    Save(name);
+    const QString name = PictureSaveName(this, QString::fromUtf8("Guardar imagen"), WriteFilter);
+    if (!name.isEmpty())
+        Save(name);
 }
 
 void TImagenTab::Turn()

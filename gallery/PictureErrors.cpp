@@ -1,5 +1,12 @@
 #include "gallery/PictureErrors.h"
 
+#include "toolkit/controls/Controls.h"
+#include "toolkit/system/Errors.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QRegularExpression>
+
 #include <initializer_list>
 #include <regex>
 #include <utility>
@@ -52,6 +59,7 @@ std::string Reason(const std::string& reason)
         {"no file name", "falta el nombre del archivo"},
         {"not a metafile", "no es un metarchivo"},
         {"picture too large", "la imagen es demasiado grande"},
+        {"no picture format named", "el nombre no indica el formato de la imagen"},
     });
     if (fixed != reason)
         return fixed;
@@ -79,6 +87,8 @@ std::string Reason(const std::string& reason)
         return "la imagen es demasiado grande" + m[1].str();
     if (std::regex_match(reason, m, std::regex(R"(invalid picture size(.*))")))
         return "la imagen tiene un tamaño imposible" + m[1].str();
+    if (std::regex_match(reason, m, std::regex(R"(unknown picture format(.*))")))
+        return "formato de imagen desconocido" + m[1].str();
     if (std::regex_match(reason, m, std::regex(R"(cannot make a (\w+) file(.*))")))
         return "no se puede crear el archivo " + m[1].str() + m[2].str();
     return reason;
@@ -94,4 +104,29 @@ std::string PictureErrorText(bool Writing, const std::string& FileName, const st
     const std::string reason = at == std::string::npos ? Message : Message.substr(at + mark.size());
     return std::string(Writing ? "No se puede guardar" : "No se puede abrir") + " la imagen «" + FileName +
            "»: " + Reason(reason) + ".";
+}
+
+bool PictureFileDo(bool Writing, const QString& Name, const std::function<void()>& Action)
+{
+    try {
+        Action();
+        return true;
+    } catch (const EInvalidGraphic& e) {
+        Application->ShowException(Exception(PictureErrorText(Writing, Name.toStdString(), e.Message())));
+    } catch (const std::exception& e) {
+        Application->ShowException(e);
+    }
+    return false;
+}
+
+QString PictureSaveName(QWidget* Parent, const QString& Title, const char* Filter)
+{
+    QString chosen;
+    QString name = QFileDialog::getSaveFileName(Parent, Title, QString(), QString::fromUtf8(Filter), &chosen,
+                                                QFileDialog::DontUseNativeDialog);
+    // The extension chooses the format: give the one of the chosen filter
+    // when the name has none.
+    if (!name.isEmpty() && QFileInfo(name).suffix().isEmpty())
+        name += QRegularExpression(R"(\(\*(\.\w+))").match(chosen).captured(1);
+    return name;
 }

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev libfreetype-dev libfontconfig-dev
+  qt6-base-dev qt6-svg-dev libfreetype-dev libfontconfig-dev
   libjpeg62-turbo-dev libtiff-dev libgif-dev libpng-dev
   libcanberra-dev libblkid-dev libgtest-dev libbenchmark-dev
   libmount-dev
@@ -15,6 +15,8 @@ packages=(
   qt6-translations-l10n
   qt6-wayland
   dpkg-dev file doxygen
+  # the tests render the PDF files the components write
+  poppler-utils
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #include "components/plot/Tcanvas2d.h"
 
 #include "components/image/Qelutils.h"
+#include "components/plot/PlotRecording.h"
 #include "toolkit/system/SysUtils.h"
 
 #include <QEvent>
@@ -277,7 +278,7 @@ int TCanvas2D::ClientHeightGet() const
 
 void TCanvas2D::Draw()
 {
-    if (!Visible())
+    if (!Visible() && !FExporting)
         return;
     const TCursor cursor = FImage->Cursor();
     FImage->SetCursor(crHourGlass);
@@ -293,9 +294,11 @@ void TCanvas2D::Draw()
     // An empty surface has nothing to show the owner's drawing on.
     if (SurfaceWidth() > 0 && SurfaceHeight() > 0) {
         RaiseAndEmit(this, OnDraw, &TCanvas2D::drawRequested);
-        // The repaint rebuilt the picture without the rubber figures.
-        for (const TRubber& figure : FNav.Repainted(NavView()))
-            RubberDraw(figure);
+        // The repaint rebuilt the picture without the rubber figures, which
+        // a saved picture leaves out.
+        if (!FExporting)
+            for (const TRubber& figure : FNav.Repainted(NavView()))
+                RubberDraw(figure);
     }
     FImage->SetCursor(cursor);
 }
@@ -331,6 +334,8 @@ void TCanvas2D::Clear()
 
 void TCanvas2D::ImageResize()
 {
+    if (FExporting)
+        return;  // the picture being saved keeps the size asked for
     FImage->BevelFit(*this);
 }
 
@@ -368,6 +373,7 @@ void TCanvas2D::Point(double X, double Y, int Radius)
 {
     if (!PointCheckIn(X, Y))
         return;
+    const TPlotRecord recorded = TPlotRecord::Point(*this, X, Y, Radius);
     const TMapCache& m = Maps();
     const std::int64_t sx = m.X.ToPixelInt(X), sy = m.Y.ToPixelInt(Y);
     TCanvas& canvas = DrawCanvas();
@@ -414,6 +420,7 @@ bool LineOff(unsigned Code1, unsigned Code2) { return ((Code1 & Code2 & 15) | ((
 
 void TCanvas2D::Line(double X1, double Y1, double X2, double Y2)
 {
+    const TPlotRecord recorded = TPlotRecord::Line(*this, X1, Y1, X2, Y2);
     const unsigned code1 = OutCode(X1, Y1), code2 = OutCode(X2, Y2);
     if (LineOff(code1, code2))
         return;
@@ -444,6 +451,7 @@ void TCanvas2D::Line(double X1, double Y1, double X2, double Y2)
 
 void TCanvas2D::Polyline(std::span<const double> X, std::span<const double> Y)
 {
+    const TPlotRecord recorded = TPlotRecord::Polyline(*this, X, Y);
     const std::size_t n = std::min(X.size(), Y.size());
     if (n < 2)
         return;
@@ -672,6 +680,7 @@ std::size_t TCanvas2D::ColumnRun(const TMapCache& m, std::span<const double> X, 
 
 void TCanvas2D::Triangle(double X1, double Y1, double X2, double Y2, double X3, double Y3)
 {
+    const TPlotRecord recorded = TPlotRecord::Triangle(*this, X1, Y1, X2, Y2, X3, Y3);
     if (std::isnan(X1) || std::isnan(Y1) || std::isnan(X2) || std::isnan(Y2) || std::isnan(X3) || std::isnan(Y3))
         return;
     // Wholly before or past the surface on one axis, which the pixels
@@ -689,6 +698,7 @@ void TCanvas2D::TextOutA(double X, double Y, int DX, int DY, const std::string& 
 {
     if (!PointCheckIn(X, Y))
         return;
+    const TPlotRecord recorded = TPlotRecord::Text(*this, X, Y, DX, DY, Text);
     TCanvas& canvas = DrawCanvas();
     canvas.SetBkMode(TRANSPARENT);
     canvas.TextOut(SaturatingInt(std::int64_t(ValToScrX(X)) + DX), SaturatingInt(std::int64_t(ValToScrY(Y)) + DY), Text);

@@ -198,6 +198,16 @@ public:
     // with the canvas's font and alignment on a clear background.
     void TextOutA(double X, double Y, int DX, int DY, const std::string& Text);
     void Canvas2DResize(TObject* Sender);  // Repaints for a new size.
+    // Writes the plot as it would show on a surface of Width x Height
+    // pixels: PNG, BMP, JPEG (or the other picture files) pixel for pixel
+    // as that surface, SVG and PDF as a drawing whose primitives keep
+    // their world coordinates. The format follows the name's extension;
+    // an unknown one, a size beyond the picture files' limits or a file
+    // that cannot be written raises EInvalidGraphic, and the old file stays
+    // as it was. The repaint raises OnDraw once, to draw on the picture;
+    // the surface shown is not touched. Called from that OnDraw, it
+    // raises EInvalidOperation.
+    void SaveToFile(const std::string& FileName, int Width, int Height);
 
     // ------------------------------------------------------- zoom and pan
     void ZoomModeSet(int Mode);  // Sets ZoomMode and its cursor; other numbers are ignored.
@@ -348,4 +358,6 @@ private:
     // stops instead of overwriting them with its next step.
     unsigned FWindowChanges = 0;
     bool FResizeConnected = false;
+    // Set while SaveToFile repaints onto its picture instead of the surface.
+    bool FExporting = false;
 };

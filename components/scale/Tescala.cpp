@@ -1,5 +1,6 @@
 #include "components/scale/Tescala.h"
 
+#include "components/image/PictureExport.h"
 #include "components/image/Qelutils.h"
 #include "toolkit/system/SysUtils.h"
 
@@ -214,18 +215,44 @@ void TEscala::Draw()
         FOrientation = eoVertical;
 
     Image->BevelFit(*this);
+    if (PaintPicture())
+        Image->Repaint();
+}
 
+bool TEscala::PaintPicture()
+{
     TCanvas& c = Image->Canvas();
     const int W = Image->Width(), H = Image->Height();
     c.Pen.Color = Color();
     c.Brush.Color = Color();
     c.Brush.Style = bsSolid;
     c.Rectangle(0, 0, W, H);
-    if (W < 5 || H < 5)
-        return;
+    if (W < 5 || H < 5 || !(Maximum() > Minimum()))
+        return false;
     c.Font = Font();
     Paint(FOrientation != eoHorizontal);
-    Image->Repaint();
+    return true;
+}
+
+void TEscala::SaveToFile(const std::string& FileName, int Width, int Height)
+{
+    PictureDrawnSave(FileName, Width, Height, [this](TQelImage& Surface) {
+        // Painted on the picture at its size, which AutoSize leaves alone;
+        // the image shown is back in place however the painting ends.
+        Surface.Canvas().AssignState(Image->Canvas());
+        struct TShown {
+            TEscala& Scale;
+            TQelImage* Image;
+            ~TShown()
+            {
+                Scale.Image = Image;
+                Scale.FDrawDepth -= 2;
+            }
+        } shown{*this, Image};
+        Image = &Surface;
+        FDrawDepth += 2;
+        PaintPicture();
+    });
 }
 
 void TEscala::PaintHorizontal() { Paint(false); }

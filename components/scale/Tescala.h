@@ -98,6 +98,13 @@ public:
     void Draw();
     // Marks Value beside the band of a vertical scale, until the next Draw.
     void DrawMarkVertical(double Value);
+    // Writes the scale as Draw paints it on a picture of Width x Height
+    // pixels (the scale keeps its own size): PNG, BMP, JPEG (or the other
+    // picture files) pixel for pixel, SVG and PDF as a drawing. The format
+    // follows the name's extension; an unknown one, a size beyond the
+    // picture files' limits or a file that cannot be written raises
+    // EInvalidGraphic, and the old file stays as it was.
+    void SaveToFile(const std::string& FileName, int Width, int Height);
 
 protected:
     void PaintHorizontal();      // Band and labels of a horizontal scale.
@@ -126,6 +133,9 @@ private:
     // Sets the panel's size for AutoSize, but not from a Draw that such a
     // change started.
     void SizeFit(bool Vertical, std::int64_t Size);
+    // Background, band and labels on the image at its size; false when
+    // the image is too small or the range empty, after the background.
+    bool PaintPicture();
     void IntervalCheck();
     // Band and labels, of a vertical scale or a horizontal one, written
     // once along the band and across it.

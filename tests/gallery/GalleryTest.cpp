@@ -275,3 +275,41 @@ TEST(Gallery, PictureFileErrorsInSpanish)
     };
     EXPECT_EQ(shown, expected);
 }
+
+// The plot and the scale are saved as they show, in the format of the
+// name; a name of no format is reported as the other picture errors are.
+TEST(Gallery, PlotAndScaleSavedAsPictures)
+{
+    std::vector<std::string> shown, status;
+    Application->OnError = [&](const std::string& m) { shown.push_back(m); };
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "pelmora-gallery-save";
+    std::filesystem::create_directories(dir);
+    auto starts = [&](const std::string& name) {
+        std::ifstream in(dir / name);
+        std::string head(5, '\0');
+        in.read(head.data(), 5);
+        return head;
+    };
+    TGraficoTab plot([&](const QString& s) { status.push_back(s.toStdString()); });
+    plot.resize(500, 400);
+    plot.show();
+    plot.Save(QString::fromStdString((dir / "plot.svg").string()));
+    plot.Save(QString::fromStdString((dir / "plot.pdf").string()));
+    plot.Save(QString::fromStdString((dir / "plot.png").string()));
+    plot.Save(QString::fromStdString((dir / "plot.txt").string()));
+    TEscalaTab scale([](const QString&) {});
+    scale.Save(QString::fromStdString((dir / "scale.svg").string()));
+    Application->OnError = nullptr;
+
+    EXPECT_EQ(starts("plot.svg"), "<?xml");
+    EXPECT_EQ(starts("plot.pdf"), "%PDF-");
+    TQelImage png(nullptr);
+    png.LoadFromFile((dir / "plot.png").string());
+    EXPECT_EQ(png.Width(), plot.Plot->Image().Width());
+    EXPECT_EQ(png.Height(), plot.Plot->Image().Height());
+    EXPECT_EQ(starts("scale.svg"), "<?xml");
+    EXPECT_EQ(status.back(), "Gráfico guardado en «" + (dir / "plot.png").string() + "»");
+    EXPECT_EQ(shown, std::vector<std::string>{"No se puede guardar la imagen «" + (dir / "plot.txt").string() +
+                                               "»: formato de imagen desconocido (.txt)."});
+    std::filesystem::remove_all(dir);
+}

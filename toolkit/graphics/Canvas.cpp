@@ -187,6 +187,7 @@ void TCanvas::BrushSpan(int y, i64 x1, i64 x2)
 
 void TCanvas::FillRect(const TRect& r)
 {
+    if (Recorder) Recorder->Rectangle(*this, r, false);
     DirtyScope dirty(*this);
     if (Brush.Style == bsClear || r.Empty())
         return;
@@ -197,6 +198,7 @@ void TCanvas::FillRect(const TRect& r)
 
 void TCanvas::Rectangle(int x1, int y1, int x2, int y2)
 {
+    if (Recorder) Recorder->Rectangle(*this, {x1, y1, x2, y2}, true);
     DirtyScope dirty(*this);
     const i64 l = std::min(x1, x2), r = std::max(x1, x2), t = std::min(y1, y2), b = std::max(y1, y2);
     if (l == r || t == b)
@@ -252,6 +254,7 @@ TCanvas::EllipseSpans TCanvas::EllipseRowSpans(i64 w, i64 h, i64 shrink, i64 y)
 
 void TCanvas::Ellipse(int x1, int y1, int x2, int y2)
 {
+    if (Recorder) Recorder->Ellipse(*this, {x1, y1, x2, y2});
     DirtyScope dirty(*this);
     const i64 l = std::min(x1, x2), r = std::max(x1, x2), t = std::min(y1, y2), b = std::max(y1, y2);
     if (l == r || t == b)
@@ -434,6 +437,7 @@ bool TCanvas::FillTriangle(std::span<const TPoint> points)
 // Alternate fill of the pixel centres inside the polygon, then its outline.
 void TCanvas::Polygon(std::span<const TPoint> points)
 {
+    if (Recorder) Recorder->Polygon(*this, points);
     DirtyScope dirty(*this);
     if (points.size() < 2)
         return;
@@ -522,6 +526,7 @@ TColor TCanvas::Pixels(int x, int y) const
 
 void TCanvas::SetPixel(int x, int y, TColor color)
 {
+    if (Recorder) Recorder->Pixel(*this, x, y, color);
     if (PtVisible(x, y)) {
         bitmap_.ScanLine(y)[x] = ColorToPixel(ColorToRGB(color));
         bitmap_.MarkDirty({x, y, x + 1, y + 1});
@@ -668,25 +673,30 @@ int TCanvas::TextHeight(const std::string& /*text*/) { return FontEngine::Instan
 
 TPoint TCanvas::TextExtent(const std::string& text) { return {TextWidth(text), TextHeight(text)}; }
 
+TCanvas::TTextPlace TCanvas::TextPlace(const std::string& text) const
+{
+    FontEngine& engine = FontEngine::Instance();
+    const TTextMetrics m = engine.Metrics(Font);
+    TTextPlace place{engine.TextWidth(Font, text), 0, double(m.Ascent)};
+    if ((textAlign_ & TA_CENTER) == TA_CENTER)
+        place.U = -(place.Width / 2);
+    else if (textAlign_ & TA_RIGHT)
+        place.U = -place.Width;
+    if ((textAlign_ & TA_BASELINE) == TA_BASELINE)
+        place.V = 0;
+    else if (textAlign_ & TA_BOTTOM)
+        place.V = -m.Descent;
+    return place;
+}
+
 void TCanvas::TextOut(int x, int y, const std::string& text)
 {
     DirtyScope dirty(*this);
     FontEngine& engine = FontEngine::Instance();
     const TTextMetrics m = engine.Metrics(Font);
-    const int width = engine.TextWidth(Font, text);
-
-    // Offsets of the baseline start from the reference point, in the
-    // text's own frame (u along the baseline, v down across it).
-    double u = 0;
-    if ((textAlign_ & TA_CENTER) == TA_CENTER)
-        u = -(width / 2);
-    else if (textAlign_ & TA_RIGHT)
-        u = -width;
-    double v = m.Ascent;
-    if ((textAlign_ & TA_BASELINE) == TA_BASELINE)
-        v = 0;
-    else if (textAlign_ & TA_BOTTOM)
-        v = -m.Descent;
+    const TTextPlace place = TextPlace(text);
+    const int width = place.Width;
+    const double u = place.U, v = place.V;
 
     const double angle = Font.Escapement / 10.0 * std::numbers::pi / 180.0;
     const double ux = std::cos(angle), uy = -std::sin(angle);  // along the baseline
@@ -717,6 +727,7 @@ void TCanvas::TextOut(int x, int y, const std::string& text)
         Pen = savedPen;
     }
 
+    if (Recorder) Recorder->Text(*this, x, y, text);
     thread_local std::vector<TPlacedGlyph> glyphs;
     engine.Layout(Font, text, glyphs);
     auto [ox, oy] = at(u, v);

@@ -129,6 +129,7 @@ constexpr auto ShortLineOffsets = [] {
 
 void TCanvas::LineTo(int x, int y)
 {
+    if (Recorder) Recorder->Lines(*this, std::array{PenPos, TPoint{x, y}});
     DirtyScope dirty(*this);
     // One line alone: the general code, whose loop costs least for the
     // lone short lines of a trail.
@@ -141,6 +142,7 @@ void TCanvas::LineTo(int x, int y)
 
 void TCanvas::Polyline(std::span<const TPoint> points)
 {
+    if (Recorder) Recorder->Lines(*this, points);
     // One thin line with both ends inside a clip of at most one rectangle,
     // as a plot drawn line by line has thousands of: drawn straight and
     // marked at once, as below.

@@ -293,6 +293,25 @@ constexpr unsigned TA_BASELINE = 24;  // y is the baseline.
 // ternary raster-operation code.
 std::uint32_t RasterOp(TCopyMode rop, std::uint32_t pattern, std::uint32_t source, std::uint32_t dest);
 
+// Hears of the drawing calls of a canvas that has it as its Recorder,
+// before they draw, with the canvas's pen, brush, font, alignment and clip
+// region as they stand: a picture that is not made of pixels (a vector
+// drawing) is made of what it heard. Coordinates are the canvas's pixels.
+class TCanvasRecorder {
+public:
+    virtual ~TCanvasRecorder() = default;
+    // Lines between consecutive points as LineTo draws them.
+    virtual void Lines(const TCanvas& Canvas, std::span<const TPoint> Points) = 0;
+    // Rectangle (Outline set) or FillRect.
+    virtual void Rectangle(const TCanvas& Canvas, const TRect& Box, bool Outline) = 0;
+    virtual void Ellipse(const TCanvas& Canvas, const TRect& Box) = 0;  // The ellipse that fits Box.
+    virtual void Polygon(const TCanvas& Canvas, std::span<const TPoint> Points) = 0;  // A closed polygon.
+    virtual void Pixel(const TCanvas& Canvas, int X, int Y, TColor Color) = 0;  // SetPixel.
+    // The glyphs of TextOut; an opaque background comes before as a
+    // rectangle or polygon of its own.
+    virtual void Text(const TCanvas& Canvas, int X, int Y, const std::string& Text) = 0;
+};
+
 // Draws on one bitmap with a pen, a brush and a font, clipped to the bitmap
 // and to an optional clip region. Each drawing call marks what it touched
 // as dirty on the bitmap.
@@ -308,6 +327,9 @@ public:
     TFont Font;                      // Text.
     TCopyMode CopyMode = cmSrcCopy;  // The raster operation of Draw, StretchDraw and CopyRect.
     TPoint PenPos;                   // Where LineTo starts, in pixels.
+    // Hears of every drawing call while set; not owned, and not part of
+    // the state AssignState copies.
+    TCanvasRecorder* Recorder = nullptr;
 
     TBitmap& Bitmap() { return bitmap_; }              // The bitmap drawn on.
     const TBitmap& Bitmap() const { return bitmap_; }  // The bitmap drawn on.
@@ -356,6 +378,14 @@ public:
     // Draws UTF-8 text with Font, its reference point at (x, y) as
     // TextAlign places it, turned by the font's escapement.
     void TextOut(int x, int y, const std::string& text);
+    // Where TextOut places text: its advance in pixels, and the start of
+    // its baseline from the reference point in the text's own frame (U
+    // along the baseline, V down across it), as TextAlign says.
+    struct TTextPlace {
+        int Width;
+        double U, V;
+    };
+    TTextPlace TextPlace(const std::string& text) const;
     int TextWidth(const std::string& text);     // The advance of text, in pixels.
     int TextHeight(const std::string& text);    // The font's cell height, whatever the text.
     TPoint TextExtent(const std::string& text); // TextWidth and TextHeight together.

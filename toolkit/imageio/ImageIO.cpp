@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <initializer_list>
 #include <new>
 #include <system_error>
 #include <utility>
@@ -191,6 +192,17 @@ void LoadPictureFromMemory(const void* data, std::size_t size, const std::string
 {
     Bytes bytes(static_cast<const std::uint8_t*>(data), data ? size : 0);
     Decode(bytes, formatExtension, bitmap, "Cannot read picture: ");
+}
+
+std::string PictureExtension(const std::string& fileName) { return LowerExtension(fileName); }
+
+bool PictureFormatWritable(const std::string& fileName)
+{
+    const std::string ext = LowerExtension(fileName);
+    for (const char* known : {"bmp", "jpg", "jpeg", "tif", "tiff", "gif", "png", "pcx"})
+        if (ext == known)
+            return true;
+    return false;
 }
 
 void SavePicture(const std::string& fileName, TBitmap& bitmap)

@@ -41,6 +41,14 @@ void LoadPictureFromMemory(const void* data, std::size_t size, const std::string
 // saved.
 void SavePicture(const std::string& fileName, TBitmap& bitmap);
 
+// The extension of fileName in lower case, without its dot; empty when
+// the name has none.
+std::string PictureExtension(const std::string& fileName);
+
+// Whether fileName's extension names a format SavePicture writes as such
+// (rather than as the BMP it writes for any other name).
+bool PictureFormatWritable(const std::string& fileName);
+
 // Turns bitmap in place by angleDegrees. Positive angles turn the picture
 // counter-clockwise as seen on the screen, the same sense as a font's
 // escapement; negative angles clockwise. Multiples of 90 degrees move pixels
