@@ -1,6 +1,7 @@
 #include "gallery/GalleryTabs.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QCursor>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -40,6 +41,18 @@ TGraficoTab::TGraficoTab(TStatusLine Status, QWidget* Parent) : QWidget(Parent),
     Back = button("Atrás", "Alt+←: la ventana vista antes", [this] { HistoryBack(); });
     Forward = button("Adelante", "Alt+→: la ventana vista después", [this] { HistoryForward(); });
     row->addStretch(1);
+    // How the axes are marked; the plot keeps its window.
+    auto toggle = [&](const char* text, const char* tip, void (TCanvas2D::*set)(bool)) {
+        auto* b = new QCheckBox(QString::fromUtf8(text), this);
+        b->setToolTip(QString::fromUtf8(tip));
+        b->setFocusPolicy(Qt::NoFocus);
+        connect(b, &QCheckBox::toggled, this, [this, set](bool on) { (Plot->*set)(on); });
+        row->addWidget(b);
+        return b;
+    };
+    RoundMarks = toggle("Marcas redondas", "Marcas en valores redondos: pasos de 1, 2 o 5 por una potencia de diez",
+                        &TCanvas2D::SetAxisMarksRound);
+    Grid = toggle("Cuadrícula", "Una línea a través del gráfico en cada marca", &TCanvas2D::SetAxisGrid);
     column->addLayout(row);
 
     Plot = new TCanvas2D(this);

@@ -61,6 +61,9 @@ TCanvas2D::TCanvas2D(QWidget* Owner) : TCustomPanel(Owner), FImage(new TQelImage
     FZoomAllYMin = FAxisYMin;
     FZoomFactor = 0.5;
     FZoomSteps = 5;
+    FAxisMarksRound = false;
+    FAxisGrid = false;
+    FAxisGridColor = AxisGridColorDefault;
     FAnimating = 0;
 
     // Every canvas enters the same three cursors; the table is global.
@@ -171,6 +174,24 @@ void TCanvas2D::SetAxisXMarks(int Value)
 void TCanvas2D::SetAxisYMarks(int Value)
 {
     if (Changed(FAxisYMarks, Value))
+        Draw();
+}
+
+void TCanvas2D::SetAxisMarksRound(bool Value)
+{
+    if (Changed(FAxisMarksRound, Value))
+        Draw();
+}
+
+void TCanvas2D::SetAxisGrid(bool Value)
+{
+    if (Changed(FAxisGrid, Value))
+        Draw();
+}
+
+void TCanvas2D::SetAxisGridColor(TColor Value)
+{
+    if (Changed(FAxisGridColor, Value))
         Draw();
 }
 

@@ -49,8 +49,13 @@ class TCanvas2D : public TCustomPanel {
     Q_PROPERTY(double ZoomFactor READ ZoomFactor WRITE SetZoomFactor)
     Q_PROPERTY(int ZoomSteps READ ZoomSteps WRITE SetZoomSteps)
     Q_PROPERTY(bool WheelZoom READ WheelZoom WRITE SetWheelZoom)
+    Q_PROPERTY(bool AxisMarksRound READ AxisMarksRound WRITE SetAxisMarksRound)
+    Q_PROPERTY(bool AxisGrid READ AxisGrid WRITE SetAxisGrid)
+    Q_PROPERTY(QColor AxisGridColor READ AxisGridColorQ WRITE SetAxisGridColorQ)
 
 public:
+    static constexpr TColor AxisGridColorDefault = 0x00A05030;  // A blue that stays behind the plot.
+
     // A panel inside Owner showing the window 0..10 by 0..10 with axes.
     explicit TCanvas2D(QWidget* Owner = nullptr);
     ~TCanvas2D() override;
@@ -113,6 +118,19 @@ public:
     // The mouse wheel zooms around the pointer when set (off by default).
     bool WheelZoom() const { return FWheelZoom; }
     void SetWheelZoom(bool Value) { FWheelZoom = Value; }  // See WheelZoom.
+    // Marks at round values (steps of 1, 2 or 5 times a power of ten, about
+    // AxisXMarks + 1 and AxisYMarks + 1 of them across the window) instead
+    // of at the ends and equal fractions; their labels have the decimals
+    // the step needs and Format's thousands grouping. Off by default.
+    bool AxisMarksRound() const { return FAxisMarksRound; }
+    void SetAxisMarksRound(bool Value);  // Sets it and repaints.
+    // A line across the plot interior at each mark, in AxisGridColor, below
+    // what OnDraw draws. Off by default.
+    bool AxisGrid() const { return FAxisGrid; }
+    void SetAxisGrid(bool Value);  // Shows or hides the grid and repaints.
+    TColor AxisGridColor() const { return FAxisGridColor; }  // The colour of the grid lines.
+    void SetAxisGridColor(TColor Value);  // Sets it and repaints.
+    TK_COLOR_PROPERTY(AxisGridColor)
 
     // Raised with the canvas as Sender. The mouse events carry pixels of
     // the drawing surface. (OnDblClick and the mouse events are the
@@ -172,6 +190,14 @@ public:
     // Draws a Y label at pixel X, with the canvas's alignment, centred on
     // row Y; the labels of AxisYMin and AxisYMax lean into the plot's height.
     void MarkYDrawText(int X, int Y, double Value, const std::string& Text);
+    // The values AxisDraw marks on one axis, the ends first when there are
+    // end marks, and the label format they share.
+    struct TAxisMarks {
+        std::vector<double> Values;  // See above.
+        std::string Format;          // See above.
+    };
+    TAxisMarks AxisXMarksGet() const;
+    TAxisMarks AxisYMarksGet() const;  // See AxisXMarksGet.
 
     // ------------------------------------------------------- drawing
     // Repaints everything and raises OnDraw, clipped to the plot.
@@ -249,6 +275,10 @@ private:
     // A window change that did not come from the running animation.
     void WindowChangedOutside();
     void WindowDraw(double& Field, double Value);
+    TAxisMarks AxisMarksGet(double Min, double Max, int Marks, int Pixels) const;
+    void MarkXDraw(double X, const std::string& Label);
+    void MarkYDraw(double Y, const std::string& Label);
+    void GridDraw(const TAxisMarks& X, const TAxisMarks& Y);
     // Runs a validating AxisChange and records the change in the history.
     void Navigate(const TPlotWindow& To);
     // Goes to entry To of the history, if any.
@@ -326,6 +356,9 @@ private:
     double FZoomFactor = 0.5;
     int FZoomSteps = 5;
     bool FWheelZoom = false;
+    bool FAxisMarksRound = false;
+    bool FAxisGrid = false;
+    TColor FAxisGridColor = AxisGridColorDefault;
     int FWheelRest = 0;
 
     int FZoomMode = zmNone;

@@ -1,6 +1,8 @@
 // The canvas's frame, its marks and labels, and the margins they need.
 #include "components/plot/Tcanvas2d.h"
 
+#include "components/plot/AxisMarks.h"
+
 #include "toolkit/system/SysUtils.h"
 
 #include <algorithm>
@@ -11,6 +13,17 @@ void TCanvas2D::AxisXMarginAdjust()
 {
     TCanvas& canvas = DrawCanvas();
     canvas.Font = FAxisFont;
+    // Round marks need not include the ends: their own labels are measured.
+    if (AxisMarksRound()) {
+        const TAxisMarks y = AxisYMarksGet();
+        if (!y.Values.empty()) {
+            int widest = 0;
+            for (const double v : y.Values)
+                widest = std::max(widest, canvas.TextWidth(FormatFloat(y.Format, v)));
+            FAxisXMargin = widest + 6;
+            return;
+        }
+    }
     // Only the end labels are measured: the marks between them lie inside
     // their range, and their labels are seldom wider.
     FAxisXMargin = std::max(canvas.TextWidth(FormatFloat(LabelFormat(FFormat), FAxisYMax)),
@@ -44,8 +57,43 @@ void TCanvas2D::AxisYAdjustToX()
     Draw();
 }
 
+TCanvas2D::TAxisMarks TCanvas2D::AxisMarksGet(double Min, double Max, int Marks, int Pixels) const
+{
+    // A surface can show no more distinct marks than it has pixels, so a
+    // huge count costs no more than that.
+    const int marks = std::min(Marks, std::max(Pixels, 0));
+    TAxisMarks m;
+    if (AxisMarksRound()) {
+        TRoundMarks round = RoundMarks(Min, Max, marks + 1);
+        m.Values = std::move(round.Values);
+        m.Format = RoundMarkFormat(Format(), round.Decimals);
+        return m;
+    }
+    // The ends, then the marks that cut the axis into Marks + 1 equal
+    // parts; zero or fewer leave only the ends.
+    m.Format = LabelFormat(Format());
+    m.Values = {Min, Max};
+    for (int i = 1; i <= marks; ++i)
+        m.Values.push_back(Min + (Max - Min) * i / (double(marks) + 1));
+    return m;
+}
+
+TCanvas2D::TAxisMarks TCanvas2D::AxisXMarksGet() const
+{
+    return AxisMarksGet(AxisXMin(), AxisXMax(), AxisXMarks(), SurfaceWidth());
+}
+
+TCanvas2D::TAxisMarks TCanvas2D::AxisYMarksGet() const
+{
+    return AxisMarksGet(AxisYMin(), AxisYMax(), AxisYMarks(), SurfaceHeight());
+}
+
 void TCanvas2D::AxisDraw()
 {
+    const TAxisMarks x = AxisXMarksGet(), y = AxisYMarksGet();
+    if (AxisGrid())
+        GridDraw(x, y);
+
     TCanvas& canvas = DrawCanvas();
     canvas.Pen.Color = FAxisColor;
     canvas.Brush.Style = bsClear;
@@ -54,22 +102,46 @@ void TCanvas2D::AxisDraw()
                      SaturatingInt(std::int64_t(ValToScrY(FAxisYMin)) + 1));
     canvas.Brush.Style = bsSolid;
 
-    MarkXDraw(FAxisXMin);
-    MarkXDraw(FAxisXMax);
-    MarkYDraw(FAxisYMin);
-    MarkYDraw(FAxisYMax);
-    // The marks cut each axis into Marks + 1 equal parts. A surface can show
-    // no more distinct marks than it has pixels, so a huge count costs no
-    // more than that.
-    const int xMarks = std::min(FAxisXMarks, std::max(SurfaceWidth(), 0));
-    for (int i = 1; i <= xMarks; ++i)
-        MarkXDraw(FAxisXMin + (FAxisXMax - FAxisXMin) * i / (double(xMarks) + 1));
-    const int yMarks = std::min(FAxisYMarks, std::max(SurfaceHeight(), 0));
-    for (int i = 1; i <= yMarks; ++i)
-        MarkYDraw(FAxisYMin + (FAxisYMax - FAxisYMin) * i / (double(yMarks) + 1));
+    // The end marks of both axes first, then those between them.
+    const std::size_t ends = AxisMarksRound() ? 0 : 2;
+    for (std::size_t i = 0; i < ends; ++i)
+        MarkXDraw(x.Values[i], FormatFloat(x.Format, x.Values[i]));
+    for (std::size_t i = 0; i < ends; ++i)
+        MarkYDraw(y.Values[i], FormatFloat(y.Format, y.Values[i]));
+    for (std::size_t i = ends; i < x.Values.size(); ++i)
+        MarkXDraw(x.Values[i], FormatFloat(x.Format, x.Values[i]));
+    for (std::size_t i = ends; i < y.Values.size(); ++i)
+        MarkYDraw(y.Values[i], FormatFloat(y.Format, y.Values[i]));
 }
 
-void TCanvas2D::MarkXDraw(double X)
+void TCanvas2D::GridDraw(const TAxisMarks& X, const TAxisMarks& Y)
+{
+    TCanvas& canvas = DrawCanvas();
+    const TPen pen = canvas.Pen;
+    canvas.Pen = TPen{AxisGridColor(), 1, pmCopy, psSolid};
+    // Only inside the frame: the end marks lie on it.
+    const auto [left, right] = std::minmax({ValToScrX(AxisXMin()), ValToScrX(AxisXMax())});
+    const auto [top, bottom] = std::minmax({ValToScrY(AxisYMin()), ValToScrY(AxisYMax())});
+    for (const double v : X.Values) {
+        const int sx = ValToScrX(v);
+        if (left < sx && sx < right && top < bottom) {
+            canvas.MoveTo(sx, top + 1);
+            canvas.LineTo(sx, bottom);
+        }
+    }
+    for (const double v : Y.Values) {
+        const int sy = ValToScrY(v);
+        if (top < sy && sy < bottom && left < right) {
+            canvas.MoveTo(left + 1, sy);
+            canvas.LineTo(right, sy);
+        }
+    }
+    canvas.Pen = pen;
+}
+
+void TCanvas2D::MarkXDraw(double X) { MarkXDraw(X, FormatFloat(LabelFormat(FFormat), X)); }
+
+void TCanvas2D::MarkXDraw(double X, const std::string& label)
 {
     TCanvas& canvas = DrawCanvas();
     canvas.Pen.Color = FAxisColor;
@@ -78,7 +150,6 @@ void TCanvas2D::MarkXDraw(double X)
     canvas.SetBkMode(TRANSPARENT);
 
     const int sx = ValToScrX(X);
-    const std::string label = FormatFloat(LabelFormat(FFormat), X);
     const std::int64_t ym = FAxisYMargin;
     canvas.MoveTo(sx, SaturatingInt(ym - 2));
     canvas.LineTo(sx, SaturatingInt(ym));
@@ -90,7 +161,9 @@ void TCanvas2D::MarkXDraw(double X)
     canvas.TextOut(sx, SaturatingInt(b + 4), label);
 }
 
-void TCanvas2D::MarkYDraw(double Y)
+void TCanvas2D::MarkYDraw(double Y) { MarkYDraw(Y, FormatFloat(LabelFormat(FFormat), Y)); }
+
+void TCanvas2D::MarkYDraw(double Y, const std::string& label)
 {
     TCanvas& canvas = DrawCanvas();
     canvas.Pen.Color = FAxisColor;
@@ -98,7 +171,6 @@ void TCanvas2D::MarkYDraw(double Y)
     canvas.SetBkMode(TRANSPARENT);
 
     const int sy = ValToScrY(Y);
-    const std::string label = FormatFloat(LabelFormat(FFormat), Y);
     const std::int64_t xm = FAxisXMargin;
     canvas.SetTextAlign(TA_RIGHT | TA_TOP);
     canvas.MoveTo(SaturatingInt(xm - 2), sy);
