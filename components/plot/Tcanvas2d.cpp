@@ -64,6 +64,7 @@ TCanvas2D::TCanvas2D(QWidget* Owner) : TCustomPanel(Owner), FImage(new TQelImage
     FAxisMarksRound = false;
     FAxisGrid = false;
     FAxisGridColor = AxisGridColorDefault;
+    FHighDensity = true;
     FAnimating = 0;
 
     // Every canvas enters the same three cursors; the table is global.
@@ -195,6 +196,12 @@ void TCanvas2D::SetAxisGridColor(TColor Value)
         Draw();
 }
 
+void TCanvas2D::SetHighDensity(bool Value)
+{
+    if (Changed(FHighDensity, Value))
+        Draw();
+}
+
 void TCanvas2D::WindowChangedOutside() { ++FWindowChanges; }
 
 void TCanvas2D::WindowDraw(double& Field, double Value)
@@ -270,26 +277,38 @@ bool TCanvas2D::TMapCache::TOffSurface::All(double A, double B, double C) const
     return (A >= Before && B >= Before && C >= Before) || (A <= Past && B <= Past && C <= Past);
 }
 
+TAxisMap TCanvas2D::XMapOf(int W, int XMargin) const
+{
+    if (FAxisShow)
+        return {FAxisXMin, FAxisXMax, XMargin, SaturatingInt(std::int64_t(W) - XMargin)};
+    return {FAxisXMin, FAxisXMax, 0, W};
+}
+
+TAxisMap TCanvas2D::YMapOf(int H, int YMargin) const
+{
+    // World y grows upward: its minimum goes to the bottom pixel.
+    if (FAxisShow)
+        return {FAxisYMin, FAxisYMax, SaturatingInt(std::int64_t(H) - YMargin), YMargin};
+    return {FAxisYMin, FAxisYMax, H, 0};
+}
+
 TCanvas2D::TMapCache& TCanvas2D::MapsMake(int w, int h) const
 {
     TMapCache& m = FMaps;
-    m = {FAxisXMin, FAxisXMax, FAxisYMin, FAxisYMax, w, h, FAxisXMargin, FAxisYMargin, FAxisShow, {}, {}, {}, {}, {},
-         {}, {}, {}};
-    // World y grows upward: its minimum goes to the bottom pixel.
-    if (FAxisShow) {
-        m.X = {FAxisXMin, FAxisXMax, FAxisXMargin, SaturatingInt(std::int64_t(w) - FAxisXMargin)};
-        m.Y = {FAxisYMin, FAxisYMax, SaturatingInt(std::int64_t(h) - FAxisYMargin), FAxisYMargin};
-    } else {
-        m.X = {FAxisXMin, FAxisXMax, 0, w};
-        m.Y = {FAxisYMin, FAxisYMax, h, 0};
-    }
-    m.XOff = TMapCache::TOffSurface::Of(m.X, w);
-    m.YOff = TMapCache::TOffSurface::Of(m.Y, h);
+    m = {FAxisXMin, FAxisXMax, FAxisYMin, FAxisYMax, w, h, FAxisXMargin, FAxisYMargin, FAxisShow, PixelRatio(),
+         {}, {}, {}, {}, {}, {}, {}, {}};
+    // In bitmap pixels.
+    const int dw = DeviceWidth(), dh = DeviceHeight();
+    m.X = XMapOf(dw, DeviceLength(FAxisXMargin));
+    m.Y = YMapOf(dh, DeviceLength(FAxisYMargin));
+    m.XOff = TMapCache::TOffSurface::Of(m.X, dw);
+    m.YOff = TMapCache::TOffSurface::Of(m.Y, dh);
     return m;
 }
 
-TAxisMap TCanvas2D::XMap() const { return Maps().X; }
-TAxisMap TCanvas2D::YMap() const { return Maps().Y; }
+// The callers' maps are in the surface's own pixels.
+TAxisMap TCanvas2D::XMap() const { return PixelRatio() == 1 ? Maps().X : XMapOf(SurfaceWidth(), FAxisXMargin); }
+TAxisMap TCanvas2D::YMap() const { return PixelRatio() == 1 ? Maps().Y : YMapOf(SurfaceHeight(), FAxisYMargin); }
 
 int TCanvas2D::ValToScrX(double X) const { return XMap().ToPixelInt(X); }
 int TCanvas2D::ValToScrY(double Y) const { return YMap().ToPixelInt(Y); }
@@ -316,6 +335,7 @@ void TCanvas2D::Draw()
 {
     if (!Visible())
         return;
+    FImage->SetPixelRatio(FHighDensity ? devicePixelRatioF() : 1);
     const TCursor cursor = FImage->Cursor();
     FImage->SetCursor(crHourGlass);
     if (FAxisXMarginAuto)
@@ -339,6 +359,25 @@ void TCanvas2D::Draw()
     FImage->SetCursor(cursor);
 }
 
+void TCanvas2D::PixelRatioCheck()
+{
+    // On a screen of another density the picture is drawn again for it,
+    // after the paint that found out.
+    double wanted = FHighDensity ? devicePixelRatioF() : 1;
+    if (!(wanted >= 1) || !std::isfinite(wanted))
+        wanted = 1;
+    if (FRatioCheckQueued || wanted == PixelRatio())
+        return;
+    FRatioCheckQueued = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            FRatioCheckQueued = false;
+            Draw();
+        },
+        Qt::QueuedConnection);
+}
+
 void TCanvas2D::Clear()
 {
     // The picture starts again, without a zoom box.
@@ -346,14 +385,15 @@ void TCanvas2D::Clear()
     ImageResize();
     TCanvas& canvas = DrawCanvas();
     if (FAxisShow) {
-        const int l = SaturatingInt(std::int64_t(ValToScrX(FAxisXMin)) + 1);
-        const int t = SaturatingInt(std::int64_t(ValToScrY(FAxisYMax)) + 1);
-        const int r = ValToScrX(FAxisXMax), b = ValToScrY(FAxisYMin);
+        const TMapCache& m = Maps();
+        const int l = SaturatingInt(std::int64_t(m.X.ToPixelInt(FAxisXMin)) + 1);
+        const int t = SaturatingInt(std::int64_t(m.Y.ToPixelInt(FAxisYMax)) + 1);
+        const int r = m.X.ToPixelInt(FAxisXMax), b = m.Y.ToPixelInt(FAxisYMin);
         // A one-pixel pen that paints covers the plot's whole rectangle
         // with the inside colour: the outside colour goes only around it.
         if (l < r && t < b && canvas.Pen.Width <= 1 && canvas.Pen.Style != psClear && canvas.Pen.Mode != pmNot) {
             CanvasClear(0, 0, canvas, FColorExt);
-            const int w = SurfaceWidth(), h = SurfaceHeight();
+            const int w = DeviceWidth(), h = DeviceHeight();
             for (const TRect& band : {Rect(0, 0, w, t), Rect(0, t, l, b), Rect(r, t, w, b), Rect(0, b, w, h)})
                 canvas.FillRect(band);
         } else {
@@ -370,6 +410,7 @@ void TCanvas2D::Clear()
 
 void TCanvas2D::ImageResize()
 {
+    FImage->SetPixelRatio(FHighDensity ? devicePixelRatioF() : 1);
     const std::int64_t b = BevelWidth();
     FImage->SetBounds(SaturatingInt(2 * b), SaturatingInt(2 * b), SaturatingInt(Width() - 4 * b), SaturatingInt(Height() - 4 * b));
     FImage->Resize();
@@ -381,8 +422,8 @@ void TCanvas2D::DrawRegionSet()
         return;
     // An inverted rectangle (margins of half the surface or more) clips
     // everything away, as it should.
-    const std::int64_t xm = FAxisXMargin, ym = FAxisYMargin;
-    DrawCanvas().SetClipRect(Rect(SaturatingInt(xm + 1), SaturatingInt(ym + 1), SaturatingInt(SurfaceWidth() - xm), SaturatingInt(SurfaceHeight() - ym)));
+    const std::int64_t xm = DeviceLength(FAxisXMargin), ym = DeviceLength(FAxisYMargin);
+    DrawCanvas().SetClipRect(Rect(SaturatingInt(xm + 1), SaturatingInt(ym + 1), SaturatingInt(DeviceWidth() - xm), SaturatingInt(DeviceHeight() - ym)));
 }
 
 TRect TCanvas2D::DrawRectGet() const
@@ -405,6 +446,50 @@ bool TCanvas2D::Inside(int X, int Y) const
 
 // ----------------------------------------------------------------- primitives
 
+TFont TCanvas2D::DeviceFont(const TFont& Font) const
+{
+    TFont f = Font;
+    f.Height = DeviceLength(Font.Height);
+    return f;
+}
+
+// What the owner set on the canvas is in surface pixels: a wide pen and the
+// font grow with the bitmap's pixels while a primitive draws. A one-pixel
+// pen stays one bitmap pixel thin.
+class TCanvas2D::TDeviceStyle {
+public:
+    // Text takes the font too; lines and shapes only the pen.
+    TDeviceStyle(const TCanvas2D& Canvas2D, bool Text = false)
+        : canvas_(Canvas2D.FImage->Canvas()), scaled_(Canvas2D.PixelRatio() != 1), text_(Text)
+    {
+        if (!scaled_)
+            return;
+        width_ = canvas_.Pen.Width;
+        if (width_ > 1)
+            canvas_.Pen.Width = Canvas2D.DeviceLength(width_);
+        if (text_) {
+            font_ = canvas_.Font;
+            canvas_.Font = Canvas2D.DeviceFont(font_);
+        }
+    }
+    ~TDeviceStyle()
+    {
+        if (!scaled_)
+            return;
+        canvas_.Pen.Width = width_;
+        if (text_)
+            canvas_.Font = font_;
+    }
+    TDeviceStyle(const TDeviceStyle&) = delete;
+    TDeviceStyle& operator=(const TDeviceStyle&) = delete;
+
+private:
+    TCanvas& canvas_;
+    bool scaled_, text_;
+    int width_ = 1;
+    TFont font_;
+};
+
 void TCanvas2D::Point(double X, double Y, int Radius)
 {
     if (!PointCheckIn(X, Y))
@@ -412,6 +497,8 @@ void TCanvas2D::Point(double X, double Y, int Radius)
     const TMapCache& m = Maps();
     const std::int64_t sx = m.X.ToPixelInt(X), sy = m.Y.ToPixelInt(Y);
     TCanvas& canvas = DrawCanvas();
+    const TDeviceStyle style(*this);
+    Radius = DeviceLength(Radius);
     if (Radius >= 1)
         canvas.Ellipse(SaturatingInt(sx - Radius), SaturatingInt(sy - Radius), SaturatingInt(sx + Radius + 1), SaturatingInt(sy + Radius + 1));
     else
@@ -452,6 +539,7 @@ void TCanvas2D::Line(double X1, double Y1, double X2, double Y2)
     // As MoveTo and LineTo would draw it; the canvas's polyline takes the
     // branch-free way for short lines in every direction, as plots have.
     const TPoint ends[] = {p1, p2};
+    const TDeviceStyle style(*this);
     DrawCanvas().Polyline(ends);
 }
 
@@ -467,6 +555,7 @@ void TCanvas2D::Polyline(std::span<const double> X, std::span<const double> Y)
     // lines one by one.
     const TMapCache& m = Maps();
     TCanvas& canvas = DrawCanvas();
+    const TDeviceStyle style(*this);
     // The run being gathered is pixels[0, size): no point is written twice,
     // and a column of points is written as at most as many.
     std::vector<TPoint>& pixels = FPolylinePixels;
@@ -623,7 +712,8 @@ void TCanvas2D::Triangle(double X1, double Y1, double X2, double Y2, double X3, 
     if (m.XOff.All(X1, X2, X3) || m.YOff.All(Y1, Y2, Y3))
         return;
     const TAxisMap xm = m.X, ym = m.Y;
-    if (!TriangleDraw(*FImage, DrawCanvas(), xm.ToPixelInt(X1), ym.ToPixelInt(Y1), xm.ToPixelInt(X2),
+    const TDeviceStyle style(*this);
+    if (!TriangleDraw(DeviceWidth(), DeviceHeight(), DrawCanvas(), xm.ToPixelInt(X1), ym.ToPixelInt(Y1), xm.ToPixelInt(X2),
                       ym.ToPixelInt(Y2), xm.ToPixelInt(X3), ym.ToPixelInt(Y3)))
         FDrawOverflow = true;
 }
@@ -634,7 +724,10 @@ void TCanvas2D::TextOutA(double X, double Y, int DX, int DY, const std::string& 
         return;
     TCanvas& canvas = DrawCanvas();
     canvas.SetBkMode(TRANSPARENT);
-    canvas.TextOut(SaturatingInt(std::int64_t(ValToScrX(X)) + DX), SaturatingInt(std::int64_t(ValToScrY(Y)) + DY), Text);
+    const TDeviceStyle style(*this, true);
+    const TMapCache& m = Maps();
+    canvas.TextOut(SaturatingInt(std::int64_t(m.X.ToPixelInt(X)) + DeviceLength(DX)),
+                   SaturatingInt(std::int64_t(m.Y.ToPixelInt(Y)) + DeviceLength(DY)), Text);
 }
 
 void TCanvas2D::Canvas2DResize(TObject*) { Draw(); }

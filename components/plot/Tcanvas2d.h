@@ -52,6 +52,7 @@ class TCanvas2D : public TCustomPanel {
     Q_PROPERTY(bool AxisMarksRound READ AxisMarksRound WRITE SetAxisMarksRound)
     Q_PROPERTY(bool AxisGrid READ AxisGrid WRITE SetAxisGrid)
     Q_PROPERTY(QColor AxisGridColor READ AxisGridColorQ WRITE SetAxisGridColorQ)
+    Q_PROPERTY(bool HighDensity READ HighDensity WRITE SetHighDensity)
 
 public:
     static constexpr TColor AxisGridColorDefault = 0x00A05030;  // A blue that stays behind the plot.
@@ -131,6 +132,13 @@ public:
     TColor AxisGridColor() const { return FAxisGridColor; }  // The colour of the grid lines.
     void SetAxisGridColor(TColor Value);  // Sets it and repaints.
     TK_COLOR_PROPERTY(AxisGridColor)
+    // On a high-density screen the surface has the screen's device pixels
+    // (PixelRatio of them per pixel of the canvas), so lines are one device
+    // pixel thin and text is rasterised at the device size; off, the plot
+    // is drawn in the canvas's pixels and the screen enlarges it. On by
+    // default; the same picture either way on an ordinary screen.
+    bool HighDensity() const { return FHighDensity; }
+    void SetHighDensity(bool Value);  // Sets it and repaints.
 
     // Raised with the canvas as Sender. The mouse events carry pixels of
     // the drawing surface. (OnDblClick and the mouse events are the
@@ -148,7 +156,13 @@ public:
     // The drawing surface, whose canvas the primitives draw on with the pen,
     // brush and font it holds.
     TQelImage& Image() { return *FImage; }
-    TCanvas& DrawCanvas() { return FImage->Canvas(); }  // The surface's canvas, owned by the surface.
+    // The surface's canvas, owned by the surface. It draws in the bitmap's
+    // pixels, PixelRatio of them per pixel of the mapping; the primitives
+    // scale the pen's width (above 1) and the font to match.
+    TCanvas& DrawCanvas() { return FImage->Canvas(); }
+    // Bitmap pixels per surface pixel: the screen's device pixel ratio with
+    // HighDensity, else 1.
+    double PixelRatio() const { return FImage->PixelRatio(); }
     int ZoomMode() const { return FZoomMode; }  // What a left click does: zmNone, zmZoomIn, zmZoomOut or zmPan.
     bool Animating() const { return FAnimating > 0; }  // Whether a window change is running.
     bool DrawOverflow() const { return FDrawOverflow; }  // Whether a primitive since the last Draw was too far out to draw.
@@ -187,8 +201,9 @@ public:
     void AxisDraw();  // Draws the frame, the end marks and the marks between.
     void MarkXDraw(double X);  // Mark and label of world X, above and below the plot.
     void MarkYDraw(double Y);  // Mark and label of world Y, left and right of the plot.
-    // Draws a Y label at pixel X, with the canvas's alignment, centred on
-    // row Y; the labels of AxisYMin and AxisYMax lean into the plot's height.
+    // Draws a Y label at bitmap pixel X, with the canvas's alignment,
+    // centred on bitmap row Y; the labels of AxisYMin and AxisYMax lean
+    // into the plot's height.
     void MarkYDrawText(int X, int Y, double Value, const std::string& Text);
     // The values AxisDraw marks on one axis, the ends first when there are
     // end marks, and the label format they share.
@@ -272,6 +287,26 @@ protected:
 private:
     int SurfaceWidth() const { return FImage->Width(); }
     int SurfaceHeight() const { return FImage->Height(); }
+    // The surface and lengths on it in bitmap pixels; the same numbers at a
+    // pixel ratio of 1.
+    int DeviceWidth() const { return FImage->BitmapSide(SurfaceWidth()); }
+    int DeviceHeight() const { return FImage->BitmapSide(SurfaceHeight()); }
+    int DeviceLength(int Length) const
+    {
+        const double r = PixelRatio();
+        return r == 1 ? Length : RoundInt(Length * r);
+    }
+    TFont DeviceFont(const TFont& Font) const;
+    // The maps of the window onto a surface of W x H with the given margins.
+    TAxisMap XMapOf(int W, int XMargin) const;
+    TAxisMap YMapOf(int H, int YMargin) const;
+    // The pen's width and the font scaled to bitmap pixels while a
+    // primitive draws, then given back.
+    class TDeviceStyle;
+    // Draws again when the screen's pixel ratio is no longer the surface's.
+    void PixelRatioCheck();
+    bool FHighDensity = true;
+    bool FRatioCheckQueued = false;
     // A window change that did not come from the running animation.
     void WindowChangedOutside();
     void WindowDraw(double& Field, double Value);
@@ -287,14 +322,15 @@ private:
     void RubberPenReset();
     void WheelTurn(QWheelEvent* e);
 
-    // The primitives map every vertex, so the maps are remembered together
-    // with what they were made from, and made again when any of that
+    // The primitives map every vertex (to bitmap pixels), so the maps are
+    // remembered together with what they were made from, and made again when any of that
     // changes. A polyline drawn as lines maps each vertex once: the last
     // line's mapped end is kept for the next line's start.
     struct TMapCache {
         double XMin = 0, XMax = 0, YMin = 0, YMax = 0;
         int Width = -1, Height = -1, XMargin = 0, YMargin = 0;
         bool Show = false;
+        double Ratio = 1;
         TAxisMap X, Y;
         TPoint ToPixel(double WX, double WY) const { return {X.ToPixelInt(WX), Y.ToPixelInt(WY)}; }
         double EndX = std::numeric_limits<double>::quiet_NaN(), EndY = EndX;
@@ -318,7 +354,7 @@ private:
         const TMapCache& m = FMaps;
         if (m.XMin == FAxisXMin && m.XMax == FAxisXMax && m.YMin == FAxisYMin && m.YMax == FAxisYMax &&
             m.Width == w && m.Height == h && m.XMargin == FAxisXMargin && m.YMargin == FAxisYMargin &&
-            m.Show == FAxisShow)
+            m.Show == FAxisShow && m.Ratio == PixelRatio())
             return FMaps;
         return MapsMake(w, h);
     }

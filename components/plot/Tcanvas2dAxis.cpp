@@ -7,12 +7,19 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <cstdint>
 
 void TCanvas2D::AxisXMarginAdjust()
 {
     TCanvas& canvas = DrawCanvas();
-    canvas.Font = FAxisFont;
+    // Measured as drawn, in bitmap pixels, and brought back to the
+    // surface's (rounding up, so that no label reaches the frame).
+    canvas.Font = DeviceFont(FAxisFont);
+    auto surfacePixels = [&](int Bitmap) {
+        const double r = PixelRatio();
+        return r == 1 ? Bitmap : int(std::ceil(Bitmap / r));
+    };
     // Round marks need not include the ends: their own labels are measured.
     if (AxisMarksRound()) {
         const TAxisMarks y = AxisYMarksGet();
@@ -20,22 +27,28 @@ void TCanvas2D::AxisXMarginAdjust()
             int widest = 0;
             for (const double v : y.Values)
                 widest = std::max(widest, canvas.TextWidth(FormatFloat(y.Format, v)));
-            FAxisXMargin = widest + 6;
+            FAxisXMargin = surfacePixels(widest) + 6;
+            canvas.Font = FAxisFont;
             return;
         }
     }
     // Only the end labels are measured: the marks between them lie inside
     // their range, and their labels are seldom wider.
-    FAxisXMargin = std::max(canvas.TextWidth(FormatFloat(LabelFormat(FFormat), FAxisYMax)),
-                            canvas.TextWidth(FormatFloat(LabelFormat(FFormat), FAxisYMin))) +
+    FAxisXMargin = surfacePixels(std::max(canvas.TextWidth(FormatFloat(LabelFormat(FFormat), FAxisYMax)),
+                                          canvas.TextWidth(FormatFloat(LabelFormat(FFormat), FAxisYMin)))) +
                    6;
+    // The owner's drawing finds the font in surface pixels, as set.
+    canvas.Font = FAxisFont;
 }
 
 void TCanvas2D::AxisYMarginAdjust()
 {
     TCanvas& canvas = DrawCanvas();
+    canvas.Font = DeviceFont(FAxisFont);
+    const double r = PixelRatio();
+    const int h = canvas.TextHeight("0");
+    FAxisYMargin = (r == 1 ? h : int(std::ceil(h / r))) + 6;
     canvas.Font = FAxisFont;
-    FAxisYMargin = canvas.TextHeight("0") + 6;
 }
 
 void TCanvas2D::AxisXAdjustToY()
@@ -98,8 +111,10 @@ void TCanvas2D::AxisDraw()
     canvas.Pen.Color = FAxisColor;
     canvas.Brush.Style = bsClear;
     // One pixel beyond the mapped maxima, so the outline lies on all four.
-    canvas.Rectangle(ValToScrX(FAxisXMin), ValToScrY(FAxisYMax), SaturatingInt(std::int64_t(ValToScrX(FAxisXMax)) + 1),
-                     SaturatingInt(std::int64_t(ValToScrY(FAxisYMin)) + 1));
+    const TMapCache& m = Maps();
+    canvas.Rectangle(m.X.ToPixelInt(FAxisXMin), m.Y.ToPixelInt(FAxisYMax),
+                     SaturatingInt(std::int64_t(m.X.ToPixelInt(FAxisXMax)) + 1),
+                     SaturatingInt(std::int64_t(m.Y.ToPixelInt(FAxisYMin)) + 1));
     canvas.Brush.Style = bsSolid;
 
     // The end marks of both axes first, then those between them.
@@ -120,17 +135,18 @@ void TCanvas2D::GridDraw(const TAxisMarks& X, const TAxisMarks& Y)
     const TPen pen = canvas.Pen;
     canvas.Pen = TPen{AxisGridColor(), 1, pmCopy, psSolid};
     // Only inside the frame: the end marks lie on it.
-    const auto [left, right] = std::minmax({ValToScrX(AxisXMin()), ValToScrX(AxisXMax())});
-    const auto [top, bottom] = std::minmax({ValToScrY(AxisYMin()), ValToScrY(AxisYMax())});
+    const TMapCache& m = Maps();
+    const auto [left, right] = std::minmax({m.X.ToPixelInt(AxisXMin()), m.X.ToPixelInt(AxisXMax())});
+    const auto [top, bottom] = std::minmax({m.Y.ToPixelInt(AxisYMin()), m.Y.ToPixelInt(AxisYMax())});
     for (const double v : X.Values) {
-        const int sx = ValToScrX(v);
+        const int sx = m.X.ToPixelInt(v);
         if (left < sx && sx < right && top < bottom) {
             canvas.MoveTo(sx, top + 1);
             canvas.LineTo(sx, bottom);
         }
     }
     for (const double v : Y.Values) {
-        const int sy = ValToScrY(v);
+        const int sy = m.Y.ToPixelInt(v);
         if (top < sy && sy < bottom && left < right) {
             canvas.MoveTo(left + 1, sy);
             canvas.LineTo(right, sy);
@@ -145,20 +161,23 @@ void TCanvas2D::MarkXDraw(double X, const std::string& label)
 {
     TCanvas& canvas = DrawCanvas();
     canvas.Pen.Color = FAxisColor;
-    canvas.Font = FAxisFont;
+    canvas.Font = DeviceFont(FAxisFont);
     canvas.SetTextAlign(TA_CENTER | TA_TOP);
     canvas.SetBkMode(TRANSPARENT);
 
-    const int sx = ValToScrX(X);
-    const std::int64_t ym = FAxisYMargin;
-    canvas.MoveTo(sx, SaturatingInt(ym - 2));
+    // In bitmap pixels: the tick is two surface pixels long, the label
+    // one further out.
+    const int sx = Maps().X.ToPixelInt(X);
+    const std::int64_t ym = DeviceLength(FAxisYMargin), tick = DeviceLength(2), gap = DeviceLength(3);
+    canvas.MoveTo(sx, SaturatingInt(ym - tick));
     canvas.LineTo(sx, SaturatingInt(ym));
-    canvas.TextOut(sx, SaturatingInt(ym - 3 - canvas.TextHeight(label)), label);
+    canvas.TextOut(sx, SaturatingInt(ym - gap - canvas.TextHeight(label)), label);
 
-    const std::int64_t b = std::int64_t(SurfaceHeight()) - ym;
+    const std::int64_t b = std::int64_t(DeviceHeight()) - ym;
     canvas.MoveTo(sx, SaturatingInt(b + 1));
-    canvas.LineTo(sx, SaturatingInt(b + 3));
-    canvas.TextOut(sx, SaturatingInt(b + 4), label);
+    canvas.LineTo(sx, SaturatingInt(b + 1 + tick));
+    canvas.TextOut(sx, SaturatingInt(b + 1 + gap), label);
+    canvas.Font = FAxisFont;
 }
 
 void TCanvas2D::MarkYDraw(double Y) { MarkYDraw(Y, FormatFloat(LabelFormat(FFormat), Y)); }
@@ -167,21 +186,22 @@ void TCanvas2D::MarkYDraw(double Y, const std::string& label)
 {
     TCanvas& canvas = DrawCanvas();
     canvas.Pen.Color = FAxisColor;
-    canvas.Font = FAxisFont;
+    canvas.Font = DeviceFont(FAxisFont);
     canvas.SetBkMode(TRANSPARENT);
 
-    const int sy = ValToScrY(Y);
-    const std::int64_t xm = FAxisXMargin;
+    const int sy = Maps().Y.ToPixelInt(Y);
+    const std::int64_t xm = DeviceLength(FAxisXMargin), tick = DeviceLength(2), gap = DeviceLength(3);
     canvas.SetTextAlign(TA_RIGHT | TA_TOP);
-    canvas.MoveTo(SaturatingInt(xm - 2), sy);
+    canvas.MoveTo(SaturatingInt(xm - tick), sy);
     canvas.LineTo(SaturatingInt(xm), sy);
-    MarkYDrawText(SaturatingInt(xm - 3), sy, Y, label);
+    MarkYDrawText(SaturatingInt(xm - gap), sy, Y, label);
 
-    const std::int64_t r = std::int64_t(SurfaceWidth()) - xm;
+    const std::int64_t r = std::int64_t(DeviceWidth()) - xm;
     canvas.SetTextAlign(TA_LEFT | TA_TOP);
     canvas.MoveTo(SaturatingInt(r + 1), sy);
-    canvas.LineTo(SaturatingInt(r + 3), sy);
-    MarkYDrawText(SaturatingInt(r + 4), sy, Y, label);
+    canvas.LineTo(SaturatingInt(r + 1 + tick), sy);
+    MarkYDrawText(SaturatingInt(r + 1 + gap), sy, Y, label);
+    canvas.Font = FAxisFont;
 }
 
 void TCanvas2D::MarkYDrawText(int X, int Y, double Value, const std::string& Text)

@@ -142,7 +142,7 @@ void TCanvas2D::RubberPenSet()
 {
     TCanvas& canvas = DrawCanvas();
     canvas.Pen.Mode = pmNot;
-    canvas.Pen.Width = 2;
+    canvas.Pen.Width = DeviceLength(2);
 }
 
 void TCanvas2D::RubberPenReset()
@@ -165,7 +165,10 @@ void TCanvas2D::ZoomDraw()
     }
     const std::int64_t cx = FZoomBox.Centre.X, cy = FZoomBox.Centre.Y, hw = FZoomBox.HalfWidth,
                        hh = FZoomBox.HalfHeight;
-    const int left = SaturatingInt(cx - hw), right = SaturatingInt(cx + hw), top = SaturatingInt(cy - hh), bottom = SaturatingInt(cy + hh);
+    // The box is kept in surface pixels and drawn in the bitmap's.
+    const int left = DeviceLength(SaturatingInt(cx - hw)), right = DeviceLength(SaturatingInt(cx + hw)),
+              top = DeviceLength(SaturatingInt(cy - hh)), bottom = DeviceLength(SaturatingInt(cy + hh));
+    const int corner = DeviceLength(2);
     TCanvas& canvas = DrawCanvas();
     RubberPenSet();
     canvas.MoveTo(left, top);
@@ -174,10 +177,10 @@ void TCanvas2D::ZoomDraw()
     canvas.LineTo(right, bottom);
     // The sides stop short of the corners, which the wide top and bottom
     // already cover: an inverting pen must not touch a pixel twice.
-    canvas.MoveTo(left, SaturatingInt(std::int64_t(top) + 2));
-    canvas.LineTo(left, SaturatingInt(std::int64_t(bottom) - 2));
-    canvas.MoveTo(right, SaturatingInt(std::int64_t(top) + 2));
-    canvas.LineTo(right, SaturatingInt(std::int64_t(bottom) - 2));
+    canvas.MoveTo(left, SaturatingInt(std::int64_t(top) + corner));
+    canvas.LineTo(left, SaturatingInt(std::int64_t(bottom) - corner));
+    canvas.MoveTo(right, SaturatingInt(std::int64_t(top) + corner));
+    canvas.LineTo(right, SaturatingInt(std::int64_t(bottom) - corner));
     RubberPenReset();
 }
 
@@ -191,8 +194,8 @@ void TCanvas2D::PanDraw()
 {
     TCanvas& canvas = DrawCanvas();
     RubberPenSet();
-    canvas.MoveTo(FPanStart.X, FPanStart.Y);
-    canvas.LineTo(FPanEnd.X, FPanEnd.Y);
+    canvas.MoveTo(DeviceLength(FPanStart.X), DeviceLength(FPanStart.Y));
+    canvas.LineTo(DeviceLength(FPanEnd.X), DeviceLength(FPanEnd.Y));
     RubberPenReset();
 }
 
@@ -359,6 +362,8 @@ bool TCanvas2D::eventFilter(QObject* Watched, QEvent* Event)
             FFinishRequest = true;
         return false;
     }
+    if (Watched == FImage && Event->type() == QEvent::Paint)
+        PixelRatioCheck();
     if (Watched == FImage && Event->type() == QEvent::Wheel && FWheelZoom) {
         WheelTurn(static_cast<QWheelEvent*>(Event));
         return true;
