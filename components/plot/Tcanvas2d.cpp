@@ -459,35 +459,33 @@ TFont TCanvas2D::DeviceFont(const TFont& Font) const
 class TCanvas2D::TDeviceStyle {
 public:
     // Text takes the font too; lines and shapes only the pen.
-    TDeviceStyle(const TCanvas2D& Canvas2D, bool Text = false)
-        : canvas_(Canvas2D.FImage->Canvas()), scaled_(Canvas2D.PixelRatio() != 1), text_(Text)
+    TDeviceStyle(const TCanvas2D& Canvas2D, bool Text = false) : canvas_(Canvas2D.FImage->Canvas())
     {
-        if (!scaled_)
+        if (Canvas2D.PixelRatio() == 1)
             return;
-        width_ = canvas_.Pen.Width;
-        if (width_ > 1)
+        if (canvas_.Pen.Width > 1) {
+            width_ = canvas_.Pen.Width;
             canvas_.Pen.Width = Canvas2D.DeviceLength(width_);
-        if (text_) {
+        }
+        if (Text) {
             font_ = canvas_.Font;
-            canvas_.Font = Canvas2D.DeviceFont(font_);
+            canvas_.Font = Canvas2D.DeviceFont(*font_);
         }
     }
     ~TDeviceStyle()
     {
-        if (!scaled_)
-            return;
-        canvas_.Pen.Width = width_;
-        if (text_)
-            canvas_.Font = font_;
+        if (width_ > 0)
+            canvas_.Pen.Width = width_;
+        if (font_)
+            canvas_.Font = *font_;
     }
     TDeviceStyle(const TDeviceStyle&) = delete;
     TDeviceStyle& operator=(const TDeviceStyle&) = delete;
 
 private:
     TCanvas& canvas_;
-    bool scaled_, text_;
-    int width_ = 1;
-    TFont font_;
+    int width_ = 0;  // the pen's own width, when scaled
+    std::optional<TFont> font_;
 };
 
 void TCanvas2D::Point(double X, double Y, int Radius)
@@ -497,7 +495,10 @@ void TCanvas2D::Point(double X, double Y, int Radius)
     const TMapCache& m = Maps();
     const std::int64_t sx = m.X.ToPixelInt(X), sy = m.Y.ToPixelInt(Y);
     TCanvas& canvas = DrawCanvas();
-    const TDeviceStyle style(*this);
+    // Only a wide pen needs scaling; dots are many.
+    std::optional<TDeviceStyle> style;
+    if (canvas.Pen.Width > 1)
+        style.emplace(*this);
     Radius = DeviceLength(Radius);
     if (Radius >= 1)
         canvas.Ellipse(SaturatingInt(sx - Radius), SaturatingInt(sy - Radius), SaturatingInt(sx + Radius + 1), SaturatingInt(sy + Radius + 1));
