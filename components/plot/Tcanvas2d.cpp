@@ -397,14 +397,14 @@ void TCanvas2D::Clear()
             for (const TRect& band : {Rect(0, 0, w, t), Rect(0, t, l, b), Rect(r, t, w, b), Rect(0, b, w, h)})
                 canvas.FillRect(band);
         } else {
-            CanvasClear(*FImage, canvas, FColorExt);
+            CanvasClear(DeviceWidth(), DeviceHeight(), canvas, FColorExt);
         }
         canvas.Pen.Color = FColorInt;
         canvas.Brush.Color = FColorInt;
         canvas.Rectangle(l, t, r, b);
         AxisDraw();
     } else {
-        CanvasClear(*FImage, canvas, FColorInt);
+        CanvasClear(DeviceWidth(), DeviceHeight(), canvas, FColorInt);
     }
 }
 
@@ -445,13 +445,6 @@ bool TCanvas2D::Inside(int X, int Y) const
 }
 
 // ----------------------------------------------------------------- primitives
-
-TFont TCanvas2D::DeviceFont(const TFont& Font) const
-{
-    TFont f = Font;
-    f.Height = DeviceLength(Font.Height);
-    return f;
-}
 
 // What the owner set on the canvas is in surface pixels: a wide pen and the
 // font grow with the bitmap's pixels while a primitive draws. A one-pixel

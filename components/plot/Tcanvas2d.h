@@ -291,12 +291,8 @@ private:
     // pixel ratio of 1.
     int DeviceWidth() const { return FImage->BitmapSide(SurfaceWidth()); }
     int DeviceHeight() const { return FImage->BitmapSide(SurfaceHeight()); }
-    int DeviceLength(int Length) const
-    {
-        const double r = PixelRatio();
-        return r == 1 ? Length : RoundInt(Length * r);
-    }
-    TFont DeviceFont(const TFont& Font) const;
+    int DeviceLength(int Length) const { return LengthScaled(Length, PixelRatio()); }
+    TFont DeviceFont(const TFont& Font) const { return FontScaled(Font, PixelRatio()); }
     // The maps of the window onto a surface of W x H with the given margins.
     TAxisMap XMapOf(int W, int XMargin) const;
     TAxisMap YMapOf(int H, int YMargin) const;

@@ -31,6 +31,12 @@ TEscala::~TEscala() = default;
 
 // ------------------------------------------------------------ properties
 
+void TEscala::SetHighDensity(bool Value)
+{
+    if (ChangeField(FHighDensity, Value))
+        Draw();
+}
+
 void TEscala::SetAutoSize(bool Value)
 {
     if (ChangeField(FAutoSize, Value))
@@ -213,6 +219,7 @@ void TEscala::Draw()
     else if (FAlignment == eaLeft || FAlignment == eaRight)
         FOrientation = eoVertical;
 
+    Image->SetPixelRatio(FHighDensity ? devicePixelRatioF() : 1);
     const std::int64_t b = BevelWidth();
     Image->SetBounds(SaturatingInt(2 * b), SaturatingInt(2 * b), SaturatingInt(Width() - 4 * b),
                      SaturatingInt(Height() - 4 * b));
@@ -223,10 +230,10 @@ void TEscala::Draw()
     c.Pen.Color = Color();
     c.Brush.Color = Color();
     c.Brush.Style = bsSolid;
-    c.Rectangle(0, 0, W, H);
+    c.Rectangle(0, 0, Image->BitmapSide(W), Image->BitmapSide(H));
     if (W < 5 || H < 5)
         return;
-    c.Font = Font();
+    c.Font = FontScaled(Font(), Image->PixelRatio());
     if (FOrientation == eoHorizontal)
         PaintHorizontal();
     else
@@ -255,6 +262,9 @@ void TEscala::SizeFit(bool Vertical, std::int64_t Size)
 {
     if (FDrawDepth > 1)
         return;
+    // From the bitmap's pixels to the panel's, rounding up.
+    if (const double r = Image->PixelRatio(); r != 1)
+        Size = std::int64_t(std::ceil(double(Size) / r));
     const int size = int(std::clamp<std::int64_t>(Size, 1, TBitmap::MaxSide));
     if (Vertical)
         SetWidth(size);
@@ -275,10 +285,10 @@ std::vector<TColor> TEscala::BandColours(std::int64_t Length, bool FromTop) cons
 void TEscala::PaintBandHorizontal()
 {
     TCanvas& c = Image->Canvas();
-    const std::int64_t W = Image->Width(), M = FMargin, BW = FBandWidth, n = W - 2 * M;
+    const std::int64_t W = DeviceWidth(), M = DeviceLength(FMargin), BW = DeviceLength(FBandWidth), n = W - 2 * M;
     int th, tw;
     LabelsMeasure(th, tw);
-    const std::int64_t y1 = FPosition == epNormal ? M : M + th + 5, y2 = y1 + BW;
+    const std::int64_t y1 = FPosition == epNormal ? M : M + th + DeviceLength(5), y2 = y1 + BW;
     // The first column shows Minimum and the last Maximum.
     const std::vector<TColor> colours = BandColours(n, false);
     for (std::int64_t i = 0; i < n; ++i) {
@@ -287,15 +297,15 @@ void TEscala::PaintBandHorizontal()
         c.LineTo(SaturatingInt(M + i), SaturatingInt(y2));
     }
     if (FAutoSize)
-        SizeFit(false, 3 * M + BW + th + 5);
+        SizeFit(false, 3 * M + BW + th + DeviceLength(5));
 }
 
 void TEscala::PaintTextHorizontal()
 {
     TCanvas& c = Image->Canvas();
-    const std::int64_t W = Image->Width(), M = FMargin, BW = FBandWidth;
+    const std::int64_t W = DeviceWidth(), M = DeviceLength(FMargin), BW = DeviceLength(FBandWidth);
     c.SetTextAlign(TA_CENTER | TA_TOP);
-    const std::int64_t y = FPosition == epNormal ? M + BW + 5 : M;
+    const std::int64_t y = FPosition == epNormal ? M + BW + DeviceLength(5) : M;
     if (FTextInterval < 0)
         return;
     const std::int64_t parts = std::int64_t(FTextInterval) + 1;
@@ -313,10 +323,10 @@ void TEscala::PaintTextHorizontal()
 void TEscala::PaintBandVertical()
 {
     TCanvas& c = Image->Canvas();
-    const std::int64_t H = Image->Height(), M = FMargin, BW = FBandWidth, n = H - 2 * M;
+    const std::int64_t H = DeviceHeight(), M = DeviceLength(FMargin), BW = DeviceLength(FBandWidth), n = H - 2 * M;
     int th, tw;
     LabelsMeasure(th, tw);
-    const std::int64_t x1 = FPosition == epNormal ? M : M + tw + 5, x2 = x1 + BW;
+    const std::int64_t x1 = FPosition == epNormal ? M : M + tw + DeviceLength(5), x2 = x1 + BW;
     // The top row shows Maximum, the bottom row Minimum.
     const std::vector<TColor> colours = BandColours(n, true);
     for (std::int64_t r = 0; r < n; ++r) {
@@ -325,18 +335,18 @@ void TEscala::PaintBandVertical()
         c.LineTo(SaturatingInt(x2), SaturatingInt(M + r));
     }
     if (FAutoSize)
-        SizeFit(true, 3 * M + BW + tw + 5);
+        SizeFit(true, 3 * M + BW + tw + DeviceLength(5));
 }
 
 void TEscala::PaintTextVertical()
 {
     TCanvas& c = Image->Canvas();
-    const std::int64_t H = Image->Height(), M = FMargin, BW = FBandWidth, n = H - 2 * M;
+    const std::int64_t H = DeviceHeight(), M = DeviceLength(FMargin), BW = DeviceLength(FBandWidth), n = H - 2 * M;
     int th, tw;
     LabelsMeasure(th, tw);
     // The top of the lowest label, so that its bottom meets the band's.
     const std::int64_t last = M + n - c.TextHeight("0");
-    const std::int64_t x = FPosition == epNormal ? tw + M + BW + 6 : tw + M + 1;
+    const std::int64_t x = FPosition == epNormal ? tw + M + BW + DeviceLength(6) : tw + M + DeviceLength(1);
     c.SetTextAlign(TA_RIGHT | TA_TOP);
     if (FTextInterval < 0)
         return;
@@ -348,19 +358,20 @@ void TEscala::PaintTextVertical()
 void TEscala::DrawMarkVertical(double Value)
 {
     TCanvas& c = Image->Canvas();
-    c.Font = Font();
-    const std::int64_t W = Image->Width(), H = Image->Height(), M = FMargin, BW = FBandWidth, n = H - 2 * M;
+    c.Font = FontScaled(Font(), Image->PixelRatio());
+    const std::int64_t W = DeviceWidth(), H = DeviceHeight(), M = DeviceLength(FMargin), BW = DeviceLength(FBandWidth),
+                       n = H - 2 * M, one = DeviceLength(1);
     int th, tw;
     LabelsMeasure(th, tw);
-    std::int64_t x1 = 1, x2 = M - 2;
+    std::int64_t x1 = one, x2 = M - DeviceLength(2);
     if (FPosition == epInverse) {
-        x1 = tw + M + BW + 7;
-        x2 = W - 1;
+        x1 = tw + M + BW + DeviceLength(7);
+        x2 = W - one;
     }
     c.Pen.Color = Color();
     c.Brush.Color = Color();
     c.Brush.Style = bsSolid;
-    c.Rectangle(SaturatingInt(x1 - 1), 0, SaturatingInt(x2 + 1), SaturatingInt(H));
+    c.Rectangle(SaturatingInt(x1 - one), 0, SaturatingInt(x2 + one), SaturatingInt(H));
     // Outside the range, and not a number at all, only erases.
     if (!(Value >= Minimum() && Value <= Maximum()))
         return;
@@ -369,7 +380,7 @@ void TEscala::DrawMarkVertical(double Value)
     if (!std::isfinite(t))
         t = (Value * 0.5 - min * 0.5) / (max * 0.5 - min * 0.5);
     const std::int64_t y = H - M - RoundInt(t * double(n));
-    c.Pen.Width = 2;
+    c.Pen.Width = DeviceLength(2);
     c.Pen.Color = clBlack;
     c.MoveTo(SaturatingInt(x1), SaturatingInt(y));
     c.LineTo(SaturatingInt(x2), SaturatingInt(y));

@@ -1,4 +1,4 @@
-// The canvas on a screen of two device pixels per pixel. The whole program
+// The components on a screen of two device pixels per pixel. The whole program
 // runs at that ratio: Qt takes the scale factor from the environment when
 // the application starts, which is after this file's statics are made.
 #include "components/plot/Canvas2dHelpers.h"
@@ -125,6 +125,14 @@ TEST(TCanvas2DDensity, PointsLinesAndTextAtTheDeviceSize)
     EXPECT_LE(sharpHeight, 2 * plainHeight + 2);
     // Without it the surface is in the canvas's pixels: the frame on 50.
     EXPECT_EQ(f.At(50, 76), clWhite);
+
+    // Without axes the whole bitmap is the plot's, to its last pixel.
+    c.SetHighDensity(true);
+    c.SetAxisShow(false);
+    f.onDraw = nullptr;
+    c.Draw();
+    EXPECT_EQ(f.At(303, 303), clNavy);
+    EXPECT_EQ(f.At(0, 0), clNavy);
 }
 
 TEST(TCanvas2DDensity, RubberFiguresEraseThemselvesAndTheScreenShowsTheBitmap)
