@@ -335,7 +335,7 @@ void TCanvas2D::Draw()
 {
     if (!Visible())
         return;
-    FImage->SetPixelRatio(FHighDensity ? devicePixelRatioF() : 1);
+    FImage->SetPixelRatio(PixelRatioWanted(SurfaceWidth(), SurfaceHeight()));
     const TCursor cursor = FImage->Cursor();
     FImage->SetCursor(crHourGlass);
     if (FAxisXMarginAuto)
@@ -359,14 +359,16 @@ void TCanvas2D::Draw()
     FImage->SetCursor(cursor);
 }
 
+double TCanvas2D::PixelRatioWanted(int W, int H) const
+{
+    return FHighDensity ? TImage::PixelRatioFor(devicePixelRatioF(), W, H) : 1;
+}
+
 void TCanvas2D::PixelRatioCheck()
 {
     // On a screen of another density the picture is drawn again for it,
     // after the paint that found out.
-    double wanted = FHighDensity ? devicePixelRatioF() : 1;
-    if (!(wanted >= 1) || !std::isfinite(wanted))
-        wanted = 1;
-    if (FRatioCheckQueued || wanted == PixelRatio())
+    if (FRatioCheckQueued || PixelRatioWanted(SurfaceWidth(), SurfaceHeight()) == PixelRatio())
         return;
     FRatioCheckQueued = true;
     QMetaObject::invokeMethod(
@@ -410,8 +412,8 @@ void TCanvas2D::Clear()
 
 void TCanvas2D::ImageResize()
 {
-    FImage->SetPixelRatio(FHighDensity ? devicePixelRatioF() : 1);
     const std::int64_t b = BevelWidth();
+    FImage->SetPixelRatio(PixelRatioWanted(SaturatingInt(Width() - 4 * b), SaturatingInt(Height() - 4 * b)));
     FImage->SetBounds(SaturatingInt(2 * b), SaturatingInt(2 * b), SaturatingInt(Width() - 4 * b), SaturatingInt(Height() - 4 * b));
     FImage->Resize();
 }

@@ -299,6 +299,8 @@ private:
     // The pen's width and the font scaled to bitmap pixels while a
     // primitive draws, then given back.
     class TDeviceStyle;
+    // The pixel ratio for a surface of W x H.
+    double PixelRatioWanted(int W, int H) const;
     // Draws again when the screen's pixel ratio is no longer the surface's.
     void PixelRatioCheck();
     bool FHighDensity = true;

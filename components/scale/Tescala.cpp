@@ -219,8 +219,10 @@ void TEscala::Draw()
     else if (FAlignment == eaLeft || FAlignment == eaRight)
         FOrientation = eoVertical;
 
-    Image->SetPixelRatio(FHighDensity ? devicePixelRatioF() : 1);
     const std::int64_t b = BevelWidth();
+    Image->SetPixelRatio(FHighDensity ? TImage::PixelRatioFor(devicePixelRatioF(), SaturatingInt(Width() - 4 * b),
+                                                              SaturatingInt(Height() - 4 * b))
+                                      : 1);
     Image->SetBounds(SaturatingInt(2 * b), SaturatingInt(2 * b), SaturatingInt(Width() - 4 * b),
                      SaturatingInt(Height() - 4 * b));
     Image->Resize();

@@ -73,12 +73,22 @@ void TImage::CreateBitmap() { picture_.Bitmap().SetSize(BitmapSide(Width()), Bit
 
 void TImage::SetPixelRatio(double value)
 {
-    if (!(value >= 1) || !std::isfinite(value))
+    if (!(value > 1) || !std::isfinite(value))
         value = 1;
     if (value == pixelRatio_)
         return;
     pixelRatio_ = value;
     update();
+}
+
+double TImage::PixelRatioFor(double Wanted, int Width, int Height)
+{
+    if (!(Wanted > 1) || !std::isfinite(Wanted))
+        return 1;
+    const double w = std::round(std::max(Width, 0) * Wanted), h = std::round(std::max(Height, 0) * Wanted);
+    if (w > TBitmap::MaxSide || h > TBitmap::MaxSide || w * h > double(TBitmap::MaxPixels))
+        return 1;
+    return Wanted;
 }
 
 int TImage::BitmapSide(int Size) const

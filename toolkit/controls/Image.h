@@ -66,6 +66,11 @@ public:
     void SetPixelRatio(double value);
     // A side of the control in bitmap pixels: Size times PixelRatio, rounded.
     int BitmapSide(int Size) const;
+    // The ratio a control of Width x Height can have: Wanted, or 1 when
+    // Wanted is below 1, not finite, or would make a bitmap larger than
+    // TBitmap allows (then the control's own pixels are used, as on an
+    // ordinary screen).
+    static double PixelRatioFor(double Wanted, int Width, int Height);
 
     void Repaint() override;  // Paints the whole picture at once.
     // Sends the changed parts of the bitmap to the screen now (normally

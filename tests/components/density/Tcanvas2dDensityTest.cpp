@@ -75,6 +75,14 @@ TEST(TCanvas2DDensity, SurfaceOfDevicePixelsMappingInSurfacePixels)
     EXPECT_EQ(LitRows(f, 152, 153, 54, 60, clBlack), (std::set<int>{56, 57, 58, 59}));
     EXPECT_EQ(LitRows(f, 152, 153, 245, 251, clBlack), (std::set<int>{245, 246, 247, 248}));
     EXPECT_EQ(f.At(151, 57), clBlack);
+
+    // A canvas whose doubled bitmap would pass the bitmap's limits keeps
+    // its own pixels.
+    c.resize(20000, 160);
+    EXPECT_EQ(c.PixelRatio(), 1);
+    EXPECT_EQ(f.Bits().Width(), 19992);
+    c.resize(160, 160);
+    EXPECT_EQ(c.PixelRatio(), 2);
 }
 
 TEST(TCanvas2DDensity, PointsLinesAndTextAtTheDeviceSize)
