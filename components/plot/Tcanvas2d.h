@@ -198,7 +198,7 @@ public:
     void AxisYAdjustToX();  // As AxisXAdjustToY, moving AxisYMax instead; repaints.
     void AxisXMarginAdjust();  // Fits AxisXMargin to the widest end label of Y.
     void AxisYMarginAdjust();  // Fits AxisYMargin to the label font's height.
-    void AxisDraw();  // Draws the frame, the end marks and the marks between.
+    void AxisDraw();  // Draws the grid if asked, the frame, the end marks and the marks between.
     void MarkXDraw(double X);  // Mark and label of world X, above and below the plot.
     void MarkYDraw(double Y);  // Mark and label of world Y, left and right of the plot.
     // Draws a Y label at bitmap pixel X, with the canvas's alignment,
@@ -303,8 +303,6 @@ private:
     double PixelRatioWanted(int W, int H) const;
     // Draws again when the screen's pixel ratio is no longer the surface's.
     void PixelRatioCheck();
-    bool FHighDensity = true;
-    bool FRatioCheckQueued = false;
     // A window change that did not come from the running animation.
     void WindowChangedOutside();
     void WindowDraw(double& Field, double Value);
@@ -321,8 +319,8 @@ private:
     void WheelTurn(QWheelEvent* e);
 
     // The primitives map every vertex (to bitmap pixels), so the maps are
-    // remembered together with what they were made from, and made again when any of that
-    // changes. A polyline drawn as lines maps each vertex once: the last
+    // remembered together with what they were made from, and made again
+    // when any of that changes. A polyline drawn as lines maps each vertex once: the last
     // line's mapped end is kept for the next line's start.
     struct TMapCache {
         double XMin = 0, XMax = 0, YMin = 0, YMax = 0;
@@ -393,6 +391,8 @@ private:
     bool FAxisMarksRound = false;
     bool FAxisGrid = false;
     TColor FAxisGridColor = AxisGridColorDefault;
+    bool FHighDensity = true;
+    bool FRatioCheckQueued = false;
     int FWheelRest = 0;
 
     int FZoomMode = zmNone;
