@@ -104,6 +104,8 @@ struct Canvas {
     }
 };
 
+// Run with QT_SCALE_FACTOR=2 for a high-density screen: the label gives
+// the size of the bitmap drawn, in device pixels.
 void RedrawLoop(benchmark::State& state, Canvas& plot)
 {
     for (auto _ : state) {
@@ -111,6 +113,8 @@ void RedrawLoop(benchmark::State& state, Canvas& plot)
         plot.c.Image().Picture().Bitmap().TakeDirty();
         benchmark::ClobberMemory();
     }
+    const TBitmap& b = plot.c.Image().Picture().Bitmap();
+    state.SetLabel(std::to_string(b.Width()) + "x" + std::to_string(b.Height()));
 }
 
 void BM_Canvas2DRedraw(benchmark::State& state)

@@ -17,6 +17,7 @@
 #include <vector>
 
 class QButtonGroup;
+class QCheckBox;
 class QComboBox;
 class QPushButton;
 class QDoubleSpinBox;
@@ -82,6 +83,9 @@ public:
     QButtonGroup* Modes;
     QPushButton* Back;
     QPushButton* Forward;
+    // Round marks and the grid, on or off.
+    QCheckBox* RoundMarks;
+    QCheckBox* Grid;
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;

@@ -3,6 +3,7 @@
 #include "gallery/PictureErrors.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QCursor>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -43,11 +44,23 @@ TGraficoTab::TGraficoTab(TStatusLine Status, QWidget* Parent) : QWidget(Parent),
     Forward = button("Adelante", "Alt+→: la ventana vista después", [this] { HistoryForward(); });
     row->addStretch(1);
     button("Guardar como…", "El gráfico tal como se ve, en PNG, SVG o PDF", [this] { FileSave(); });
+    // How the axes are marked; the plot keeps its window.
+    auto toggle = [&](const char* text, const char* tip) {
+        auto* b = new QCheckBox(QString::fromUtf8(text), this);
+        b->setToolTip(QString::fromUtf8(tip));
+        b->setFocusPolicy(Qt::NoFocus);
+        row->addWidget(b);
+        return b;
+    };
+    RoundMarks = toggle("Marcas redondas", "Marcas en valores redondos: pasos de 1, 2 o 5 por una potencia de diez");
+    Grid = toggle("Cuadrícula", "Una línea a través del gráfico en cada marca");
     column->addLayout(row);
 
     Plot = new TCanvas2D(this);
     Plot->setFocusPolicy(Qt::StrongFocus);
     column->addWidget(Plot, 1);
+    connect(RoundMarks, &QCheckBox::toggled, Plot, &TCanvas2D::SetAxisMarksRound);
+    connect(Grid, &QCheckBox::toggled, Plot, &TCanvas2D::SetAxisGrid);
     setFocusProxy(Plot);
 
     std::mt19937 rng(14);

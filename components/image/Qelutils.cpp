@@ -65,3 +65,10 @@ std::string LabelFormat(const std::string& Format)
         --n;
     return Format.substr(0, n);
 }
+
+TFont FontScaled(const TFont& Font, double Ratio)
+{
+    TFont f = Font;
+    f.Height = LengthScaled(Font.Height, Ratio);
+    return f;
+}

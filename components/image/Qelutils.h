@@ -18,6 +18,12 @@ TColor ColorMix(TColor Color1, TColor Color2, int Step, int Steps);
 // rounding, under the name the components know it by).
 inline int RoundInt(double Value) { return SaturatingRound(Value); }
 
+// Lengths and fonts given in a surface's pixels, drawn into a bitmap of
+// Ratio bitmap pixels per surface pixel (a high-density screen's): the
+// length rounded, the font's height scaled. Both unchanged at a ratio of 1.
+inline int LengthScaled(int Length, double Ratio) { return Ratio == 1 ? Length : RoundInt(Length * Ratio); }
+TFont FontScaled(const TFont& Font, double Ratio);
+
 // The number format of a label as it is drawn: no more than its first
 // LabelFormatMax bytes, cut before a character that would not fit whole.
 // That is more than any label has room to show, and a longer format would

@@ -248,12 +248,12 @@ void TQelImage::Resize()
         return;
     }
     TBitmap& bitmap = Picture().Bitmap();
-    if (bitmap.Height() != Height()) {
-        bitmap.SetHeight(Height());
+    if (bitmap.Height() != BitmapSide(Height())) {
+        bitmap.SetHeight(BitmapSide(Height()));
         RowsInvalidate();
     }
-    if (bitmap.Width() != Width()) {
-        bitmap.SetWidth(Width());
+    if (bitmap.Width() != BitmapSide(Width())) {
+        bitmap.SetWidth(BitmapSide(Width()));
         RowsInvalidate();
     }
     TImage::Resize();
@@ -270,8 +270,8 @@ void TQelImage::SetWidth(int Value)
         TImage::SetWidth(Value);
     }
     TBitmap& bitmap = Picture().Bitmap();
-    if (bitmap.Width() != Width()) {
-        bitmap.SetWidth(Width());
+    if (bitmap.Width() != BitmapSide(Width())) {
+        bitmap.SetWidth(BitmapSide(Width()));
         RowsInvalidate();
     }
 }
@@ -287,8 +287,8 @@ void TQelImage::SetHeight(int Value)
         TImage::SetHeight(Value);
     }
     TBitmap& bitmap = Picture().Bitmap();
-    if (bitmap.Height() != Height()) {
-        bitmap.SetHeight(Height());
+    if (bitmap.Height() != BitmapSide(Height())) {
+        bitmap.SetHeight(BitmapSide(Height()));
         RowsInvalidate();
     }
 }
@@ -302,7 +302,7 @@ void TQelImage::SetHeightWidth(int AHeight, int AWidth)
     const int w = AWidth > 0 ? AWidth : Width();
     SetBounds(Left(), Top(), w, h);
     const TBitmap& bitmap = Picture().Bitmap();
-    if (bitmap.Width() != Width() || bitmap.Height() != Height())
+    if (bitmap.Width() != BitmapSide(Width()) || bitmap.Height() != BitmapSide(Height()))
         Resize();
 }
 

@@ -1,6 +1,7 @@
 // A picture control that draws into its own bitmap: pixels written straight
 // into the rows, solid, OR-combined and bevelled fills, circles, a shaded
-// ball, turned and inverting text. The bitmap follows the control's size.
+// ball, turned and inverting text. The bitmap follows the control's size
+// (times PixelRatio, which only the plotting canvas sets).
 #pragma once
 
 #include "toolkit/controls/Controls.h"

@@ -56,6 +56,10 @@ TCanvas2D::TCanvas2D(QWidget* Owner) : TCustomPanel(Owner), FImage(new TQelImage
     FHome = FWindow;
     FZoomFactor = 0.5;
     FZoomSteps = 5;
+    FAxisMarksRound = false;
+    FAxisGrid = false;
+    FAxisGridColor = AxisGridColorDefault;
+    FHighDensity = true;
     FAnimating = 0;
 
     // Every canvas enters the same three cursors; the table is global.
@@ -156,6 +160,30 @@ void TCanvas2D::SetAxisYMarks(int Value)
         Draw();
 }
 
+void TCanvas2D::SetAxisMarksRound(bool Value)
+{
+    if (ChangeField(FAxisMarksRound, Value))
+        Draw();
+}
+
+void TCanvas2D::SetAxisGrid(bool Value)
+{
+    if (ChangeField(FAxisGrid, Value))
+        Draw();
+}
+
+void TCanvas2D::SetAxisGridColor(TColor Value)
+{
+    if (ChangeField(FAxisGridColor, Value))
+        Draw();
+}
+
+void TCanvas2D::SetHighDensity(bool Value)
+{
+    if (ChangeField(FHighDensity, Value))
+        Draw();
+}
+
 void TCanvas2D::WindowChangedOutside() { ++FWindowChanges; }
 
 void TCanvas2D::WindowDraw(double& Field, double Value)
@@ -230,30 +258,41 @@ bool TCanvas2D::TMapCache::TOffSurface::All(double A, double B, double C) const
     return (A >= Before && B >= Before && C >= Before) || (A <= Past && B <= Past && C <= Past);
 }
 
+TAxisMap TCanvas2D::XMapOf(int W, int XMargin) const
+{
+    if (FAxisShow)
+        return {FWindow.XMin, FWindow.XMax, XMargin, SaturatingInt(std::int64_t(W) - XMargin)};
+    return {FWindow.XMin, FWindow.XMax, 0, W};
+}
+
+TAxisMap TCanvas2D::YMapOf(int H, int YMargin) const
+{
+    // World y grows upward: its minimum goes to the bottom pixel.
+    if (FAxisShow)
+        return {FWindow.YMin, FWindow.YMax, SaturatingInt(std::int64_t(H) - YMargin), YMargin};
+    return {FWindow.YMin, FWindow.YMax, H, 0};
+}
+
 const TCanvas2D::TMapCache& TCanvas2D::MapsMake() const
 {
     TMapCache& m = FMaps;
     m = {MapKey(), {}, {}, {}, {}};
     FLineEnd = {};
-    const int w = m.Key.Width, h = m.Key.Height;
-    // World y grows upward: its minimum goes to the bottom pixel.
-    if (FAxisShow) {
-        m.X = {FWindow.XMin, FWindow.XMax, FAxisXMargin, SaturatingInt(std::int64_t(w) - FAxisXMargin)};
-        m.Y = {FWindow.YMin, FWindow.YMax, SaturatingInt(std::int64_t(h) - FAxisYMargin), FAxisYMargin};
-    } else {
-        m.X = {FWindow.XMin, FWindow.XMax, 0, w};
-        m.Y = {FWindow.YMin, FWindow.YMax, h, 0};
-    }
-    m.XOff = TMapCache::TOffSurface::Of(m.X, w);
-    m.YOff = TMapCache::TOffSurface::Of(m.Y, h);
+    // In bitmap pixels.
+    const int dw = DeviceWidth(), dh = DeviceHeight();
+    m.X = XMapOf(dw, DeviceLength(FAxisXMargin));
+    m.Y = YMapOf(dh, DeviceLength(FAxisYMargin));
+    m.XOff = TMapCache::TOffSurface::Of(m.X, dw);
+    m.YOff = TMapCache::TOffSurface::Of(m.Y, dh);
     // A point of the window maps between the ends of each axis's pixels.
     auto drawable = [](const TAxisMap& a) { return LineCheck(a.P1(), a.P2(), a.P2(), a.P1()); };
     m.Drawable = drawable(m.X) && drawable(m.Y);
     return m;
 }
 
-TAxisMap TCanvas2D::XMap() const { return Maps().X; }
-TAxisMap TCanvas2D::YMap() const { return Maps().Y; }
+// The callers' maps are in the surface's own pixels.
+TAxisMap TCanvas2D::XMap() const { return PixelRatio() == 1 ? Maps().X : XMapOf(SurfaceWidth(), FAxisXMargin); }
+TAxisMap TCanvas2D::YMap() const { return PixelRatio() == 1 ? Maps().Y : YMapOf(SurfaceHeight(), FAxisYMargin); }
 
 int TCanvas2D::ValToScrX(double X) const { return XMap().ToPixelInt(X); }
 int TCanvas2D::ValToScrY(double Y) const { return YMap().ToPixelInt(Y); }
@@ -280,6 +319,7 @@ void TCanvas2D::Draw()
 {
     if (!Visible() && !FExporting)
         return;
+    FImage->SetPixelRatio(PixelRatioWanted(SurfaceWidth(), SurfaceHeight()));
     const TCursor cursor = FImage->Cursor();
     FImage->SetCursor(crHourGlass);
     if (FAxisXMarginAuto)
@@ -303,6 +343,27 @@ void TCanvas2D::Draw()
     FImage->SetCursor(cursor);
 }
 
+double TCanvas2D::PixelRatioWanted(int W, int H) const
+{
+    return FHighDensity ? TImage::PixelRatioFor(devicePixelRatioF(), W, H) : 1;
+}
+
+void TCanvas2D::PixelRatioCheck()
+{
+    // On a screen of another density the picture is drawn again for it,
+    // after the paint that found out.
+    if (FRatioCheckQueued || PixelRatioWanted(SurfaceWidth(), SurfaceHeight()) == PixelRatio())
+        return;
+    FRatioCheckQueued = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            FRatioCheckQueued = false;
+            Draw();
+        },
+        Qt::QueuedConnection);
+}
+
 void TCanvas2D::Clear()
 {
     // The picture starts again, without a zoom box.
@@ -310,25 +371,26 @@ void TCanvas2D::Clear()
     ImageResize();
     TCanvas& canvas = DrawCanvas();
     if (FAxisShow) {
-        const int l = SaturatingInt(std::int64_t(ValToScrX(FWindow.XMin)) + 1);
-        const int t = SaturatingInt(std::int64_t(ValToScrY(FWindow.YMax)) + 1);
-        const int r = ValToScrX(FWindow.XMax), b = ValToScrY(FWindow.YMin);
+        const TMapCache& m = Maps();
+        const int l = SaturatingInt(std::int64_t(m.X.ToPixelInt(FWindow.XMin)) + 1);
+        const int t = SaturatingInt(std::int64_t(m.Y.ToPixelInt(FWindow.YMax)) + 1);
+        const int r = m.X.ToPixelInt(FWindow.XMax), b = m.Y.ToPixelInt(FWindow.YMin);
         // A one-pixel pen that paints covers the plot's whole rectangle
         // with the inside colour: the outside colour goes only around it.
         if (l < r && t < b && canvas.Pen.Width <= 1 && canvas.Pen.Style != psClear && canvas.Pen.Mode != pmNot) {
             CanvasClear(0, 0, canvas, FColorExt);
-            const int w = SurfaceWidth(), h = SurfaceHeight();
+            const int w = DeviceWidth(), h = DeviceHeight();
             for (const TRect& band : {Rect(0, 0, w, t), Rect(0, t, l, b), Rect(r, t, w, b), Rect(0, b, w, h)})
                 canvas.FillRect(band);
         } else {
-            CanvasClear(SurfaceWidth(), SurfaceHeight(), canvas, FColorExt);
+            CanvasClear(DeviceWidth(), DeviceHeight(), canvas, FColorExt);
         }
         canvas.Pen.Color = FColorInt;
         canvas.Brush.Color = FColorInt;
         canvas.Rectangle(l, t, r, b);
         AxisDraw();
     } else {
-        CanvasClear(SurfaceWidth(), SurfaceHeight(), canvas, FColorInt);
+        CanvasClear(DeviceWidth(), DeviceHeight(), canvas, FColorInt);
     }
 }
 
@@ -336,6 +398,8 @@ void TCanvas2D::ImageResize()
 {
     if (FExporting)
         return;  // the picture being saved keeps the size asked for
+    const std::int64_t b = BevelWidth();
+    FImage->SetPixelRatio(PixelRatioWanted(SaturatingInt(Width() - 4 * b), SaturatingInt(Height() - 4 * b)));
     FImage->BevelFit(*this);
 }
 
@@ -345,8 +409,8 @@ void TCanvas2D::DrawRegionSet()
         return;
     // An inverted rectangle (margins of half the surface or more) clips
     // everything away, as it should.
-    const std::int64_t xm = FAxisXMargin, ym = FAxisYMargin;
-    DrawCanvas().SetClipRect(Rect(SaturatingInt(xm + 1), SaturatingInt(ym + 1), SaturatingInt(SurfaceWidth() - xm), SaturatingInt(SurfaceHeight() - ym)));
+    const std::int64_t xm = DeviceLength(FAxisXMargin), ym = DeviceLength(FAxisYMargin);
+    DrawCanvas().SetClipRect(Rect(SaturatingInt(xm + 1), SaturatingInt(ym + 1), SaturatingInt(DeviceWidth() - xm), SaturatingInt(DeviceHeight() - ym)));
 }
 
 TRect TCanvas2D::DrawRectGet() const
@@ -369,6 +433,41 @@ bool TCanvas2D::Inside(int X, int Y) const
 
 // ----------------------------------------------------------------- primitives
 
+// What the owner set on the canvas is in surface pixels: a wide pen and the
+// font grow with the bitmap's pixels while a primitive draws. A one-pixel
+// pen stays one bitmap pixel thin.
+class TCanvas2D::TDeviceStyle {
+public:
+    // Text takes the font too; lines and shapes only the pen.
+    TDeviceStyle(const TCanvas2D& Canvas2D, bool Text = false) : canvas_(Canvas2D.FImage->Canvas())
+    {
+        if (Canvas2D.PixelRatio() == 1)
+            return;
+        if (canvas_.Pen.Width > 1) {
+            width_ = canvas_.Pen.Width;
+            canvas_.Pen.Width = Canvas2D.DeviceLength(width_);
+        }
+        if (Text) {
+            font_ = canvas_.Font;
+            canvas_.Font = Canvas2D.DeviceFont(*font_);
+        }
+    }
+    ~TDeviceStyle()
+    {
+        if (width_ > 0)
+            canvas_.Pen.Width = width_;
+        if (font_)
+            canvas_.Font = *font_;
+    }
+    TDeviceStyle(const TDeviceStyle&) = delete;
+    TDeviceStyle& operator=(const TDeviceStyle&) = delete;
+
+private:
+    TCanvas& canvas_;
+    int width_ = 0;  // the pen's own width, when scaled
+    std::optional<TFont> font_;
+};
+
 void TCanvas2D::Point(double X, double Y, int Radius)
 {
     if (!PointCheckIn(X, Y))
@@ -377,6 +476,11 @@ void TCanvas2D::Point(double X, double Y, int Radius)
     const TMapCache& m = Maps();
     const std::int64_t sx = m.X.ToPixelInt(X), sy = m.Y.ToPixelInt(Y);
     TCanvas& canvas = DrawCanvas();
+    // Only a wide pen needs scaling; dots are many.
+    std::optional<TDeviceStyle> style;
+    if (canvas.Pen.Width > 1)
+        style.emplace(*this);
+    Radius = DeviceLength(Radius);
     if (Radius >= 1)
         canvas.Ellipse(SaturatingInt(sx - Radius), SaturatingInt(sy - Radius), SaturatingInt(sx + Radius + 1), SaturatingInt(sy + Radius + 1));
     else
@@ -446,6 +550,7 @@ void TCanvas2D::Line(double X1, double Y1, double X2, double Y2)
         return;
     }
     const TPoint ends[] = {p1, p2};
+    const TDeviceStyle style(*this);
     canvas.Polyline(ends);
 }
 
@@ -461,6 +566,7 @@ void TCanvas2D::Polyline(std::span<const double> X, std::span<const double> Y)
     // polyline, which draws the same pixels as the lines one by one.
     const TMapCache& m = Maps();
     TCanvas& canvas = DrawCanvas();
+    const TDeviceStyle style(*this);
     // The run being gathered is pixels[0, size): no point is written twice,
     // and a column of points is written as at most as many.
     std::vector<TPoint>& pixels = FPolylinePixels;
@@ -689,8 +795,9 @@ void TCanvas2D::Triangle(double X1, double Y1, double X2, double Y2, double X3, 
     if (m.XOff.All(X1, X2, X3) || m.YOff.All(Y1, Y2, Y3))
         return;
     const TAxisMap xm = m.X, ym = m.Y;
-    if (!TriangleDraw(SurfaceWidth(), SurfaceHeight(), DrawCanvas(), xm.ToPixelInt(X1), ym.ToPixelInt(Y1),
-                      xm.ToPixelInt(X2), ym.ToPixelInt(Y2), xm.ToPixelInt(X3), ym.ToPixelInt(Y3)))
+    const TDeviceStyle style(*this);
+    if (!TriangleDraw(DeviceWidth(), DeviceHeight(), DrawCanvas(), xm.ToPixelInt(X1), ym.ToPixelInt(Y1), xm.ToPixelInt(X2),
+                      ym.ToPixelInt(Y2), xm.ToPixelInt(X3), ym.ToPixelInt(Y3)))
         FDrawOverflow = true;
 }
 
@@ -701,7 +808,10 @@ void TCanvas2D::TextOutA(double X, double Y, int DX, int DY, const std::string& 
     const TPlotRecord recorded = TPlotRecord::Text(*this, X, Y, DX, DY, Text);
     TCanvas& canvas = DrawCanvas();
     canvas.SetBkMode(TRANSPARENT);
-    canvas.TextOut(SaturatingInt(std::int64_t(ValToScrX(X)) + DX), SaturatingInt(std::int64_t(ValToScrY(Y)) + DY), Text);
+    const TDeviceStyle style(*this, true);
+    const TMapCache& m = Maps();
+    canvas.TextOut(SaturatingInt(std::int64_t(m.X.ToPixelInt(X)) + DeviceLength(DX)),
+                   SaturatingInt(std::int64_t(m.Y.ToPixelInt(Y)) + DeviceLength(DY)), Text);
 }
 
 void TCanvas2D::Canvas2DResize(TObject*) { Draw(); }

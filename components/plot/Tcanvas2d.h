@@ -6,6 +6,7 @@
 
 #include "components/plot/AxisMap.h"
 #include "components/plot/PlotNavigator.h"
+#include "components/image/Qelutils.h"
 #include "components/image/Tqelimage.h"
 #include "toolkit/controls/Controls.h"
 #include "toolkit/controls/Properties.h"
@@ -47,8 +48,14 @@ class TCanvas2D : public TCustomPanel {
     Q_PROPERTY(double ZoomFactor READ ZoomFactor WRITE SetZoomFactor)
     Q_PROPERTY(int ZoomSteps READ ZoomSteps WRITE SetZoomSteps)
     Q_PROPERTY(bool WheelZoom READ WheelZoom WRITE SetWheelZoom)
+    Q_PROPERTY(bool AxisMarksRound READ AxisMarksRound WRITE SetAxisMarksRound)
+    Q_PROPERTY(bool AxisGrid READ AxisGrid WRITE SetAxisGrid)
+    Q_PROPERTY(QColor AxisGridColor READ AxisGridColorQ WRITE SetAxisGridColorQ)
+    Q_PROPERTY(bool HighDensity READ HighDensity WRITE SetHighDensity)
 
 public:
+    static constexpr TColor AxisGridColorDefault = 0x00A05030;  // A blue that stays behind the plot.
+
     // A panel inside Owner showing the window 0..10 by 0..10 with axes.
     explicit TCanvas2D(QWidget* Owner = nullptr);
     ~TCanvas2D() override;
@@ -111,6 +118,26 @@ public:
     // The mouse wheel zooms around the pointer when set (off by default).
     bool WheelZoom() const { return FWheelZoom; }
     void SetWheelZoom(bool Value) { FWheelZoom = Value; }  // See WheelZoom.
+    // Marks at round values (steps of 1, 2 or 5 times a power of ten, about
+    // AxisXMarks + 1 and AxisYMarks + 1 of them across the window) instead
+    // of at the ends and equal fractions; their labels have the decimals
+    // the step needs and Format's thousands grouping. Off by default.
+    bool AxisMarksRound() const { return FAxisMarksRound; }
+    void SetAxisMarksRound(bool Value);  // Sets it and repaints.
+    // A line across the plot interior at each mark, in AxisGridColor, below
+    // what OnDraw draws. Off by default.
+    bool AxisGrid() const { return FAxisGrid; }
+    void SetAxisGrid(bool Value);  // Shows or hides the grid and repaints.
+    TColor AxisGridColor() const { return FAxisGridColor; }  // The colour of the grid lines.
+    void SetAxisGridColor(TColor Value);  // Sets it and repaints.
+    TK_COLOR_PROPERTY(AxisGridColor)
+    // On a high-density screen the surface has the screen's device pixels
+    // (PixelRatio of them per pixel of the canvas), so lines are one device
+    // pixel thin and text is rasterised at the device size; off, the plot
+    // is drawn in the canvas's pixels and the screen enlarges it. On by
+    // default; the same picture either way on an ordinary screen.
+    bool HighDensity() const { return FHighDensity; }
+    void SetHighDensity(bool Value);  // Sets it and repaints.
 
     // Raised with the canvas as Sender. The mouse events carry pixels of
     // the drawing surface. (OnDblClick and the mouse events are the
@@ -128,7 +155,13 @@ public:
     // The drawing surface, whose canvas the primitives draw on with the pen,
     // brush and font it holds.
     TQelImage& Image() { return *FImage; }
-    TCanvas& DrawCanvas() { return FImage->Canvas(); }  // The surface's canvas, owned by the surface.
+    // The surface's canvas, owned by the surface. It draws in the bitmap's
+    // pixels, PixelRatio of them per pixel of the mapping; the primitives
+    // scale the pen's width (above 1) and the font to match.
+    TCanvas& DrawCanvas() { return FImage->Canvas(); }
+    // Bitmap pixels per surface pixel: the screen's device pixel ratio with
+    // HighDensity, else 1.
+    double PixelRatio() const { return FImage->PixelRatio(); }
     int ZoomMode() const { return FNav.Mode(); }  // What a left click does: zmNone, zmZoomIn, zmZoomOut or zmPan.
     bool Animating() const { return FAnimating > 0; }  // Whether a window change is running.
     bool DrawOverflow() const { return FDrawOverflow; }  // Whether a primitive since the last Draw was too far out to draw.
@@ -164,12 +197,21 @@ public:
     void AxisYAdjustToX();  // As AxisXAdjustToY, moving AxisYMax instead; repaints.
     void AxisXMarginAdjust();  // Fits AxisXMargin to the widest end label of Y.
     void AxisYMarginAdjust();  // Fits AxisYMargin to the label font's height.
-    void AxisDraw();  // Draws the frame, the end marks and the marks between.
+    void AxisDraw();  // Draws the grid if asked, the frame, the end marks and the marks between.
     void MarkXDraw(double X);  // Mark and label of world X, above and below the plot.
     void MarkYDraw(double Y);  // Mark and label of world Y, left and right of the plot.
-    // Draws a Y label at pixel X, with the canvas's alignment, centred on
-    // row Y; the labels of AxisYMin and AxisYMax lean into the plot's height.
+    // Draws a Y label at bitmap pixel X, with the canvas's alignment,
+    // centred on bitmap row Y; the labels of AxisYMin and AxisYMax lean
+    // into the plot's height.
     void MarkYDrawText(int X, int Y, double Value, const std::string& Text);
+    // The values AxisDraw marks on one axis, the ends first when there are
+    // end marks, and the label format they share.
+    struct TAxisMarks {
+        std::vector<double> Values;  // See above.
+        std::string Format;          // See above.
+    };
+    TAxisMarks AxisXMarksGet() const;
+    TAxisMarks AxisYMarksGet() const;  // See AxisXMarksGet.
 
     // ------------------------------------------------------- drawing
     // Repaints everything and raises OnDraw, clipped to the plot.
@@ -254,6 +296,22 @@ protected:
 private:
     int SurfaceWidth() const { return FImage->Width(); }
     int SurfaceHeight() const { return FImage->Height(); }
+    // The surface and lengths on it in bitmap pixels; the same numbers at a
+    // pixel ratio of 1.
+    int DeviceWidth() const { return FImage->BitmapSide(SurfaceWidth()); }
+    int DeviceHeight() const { return FImage->BitmapSide(SurfaceHeight()); }
+    int DeviceLength(int Length) const { return LengthScaled(Length, PixelRatio()); }
+    TFont DeviceFont(const TFont& Font) const { return FontScaled(Font, PixelRatio()); }
+    // The maps of the window onto a surface of W x H with the given margins.
+    TAxisMap XMapOf(int W, int XMargin) const;
+    TAxisMap YMapOf(int H, int YMargin) const;
+    // The pen's width and the font scaled to bitmap pixels while a
+    // primitive draws, then given back.
+    class TDeviceStyle;
+    // The pixel ratio for a surface of W x H.
+    double PixelRatioWanted(int W, int H) const;
+    // Draws again when the screen's pixel ratio is no longer the surface's.
+    void PixelRatioCheck();
     // A window change that did not come from the running animation.
     void WindowChangedOutside();
     void WindowDraw(double& Field, double Value);
@@ -263,20 +321,25 @@ private:
     // cursor, beeps or runs the window change, then sets the next mode.
     void Run(const TNavCommand& Command);
     void RubberDraw(const TRubber& Figure);  // Draws (or erases) a figure with the inverting pen.
+    TAxisMarks AxisMarksGet(double Min, double Max, int Marks, int Pixels) const;
+    void MarkXDraw(double X, const std::string& Label);
+    void MarkYDraw(double Y, const std::string& Label);
+    void GridDraw(const TAxisMarks& X, const TAxisMarks& Y);
     void RubberPenSet();
     void RubberPenReset();
 
-    // The primitives map every vertex, so the maps are remembered together
-    // with what they were made from, and made again when any of that
-    // changes.
+    // The primitives map every vertex (to bitmap pixels), so the maps are
+    // remembered together with what they were made from, and made again
+    // when any of that changes.
     struct TMapKey {
         TPlotWindow Window;
         int Width = -1, Height = -1, XMargin = 0, YMargin = 0;
         bool Show = false;
+        double Ratio = 1;  // Bitmap pixels per surface pixel.
     };
     TMapKey MapKey() const
     {
-        return {FWindow, SurfaceWidth(), SurfaceHeight(), FAxisXMargin, FAxisYMargin, FAxisShow};
+        return {FWindow, SurfaceWidth(), SurfaceHeight(), FAxisXMargin, FAxisYMargin, FAxisShow, PixelRatio()};
     }
     struct TMapCache {
         TMapKey Key;
@@ -304,7 +367,8 @@ private:
     {
         const TMapKey& key = FMaps.Key;
         if (key.Window == FWindow && key.Width == SurfaceWidth() && key.Height == SurfaceHeight() &&
-            key.XMargin == FAxisXMargin && key.YMargin == FAxisYMargin && key.Show == FAxisShow) [[likely]]
+            key.XMargin == FAxisXMargin && key.YMargin == FAxisYMargin && key.Show == FAxisShow &&
+            key.Ratio == PixelRatio()) [[likely]]
             return FMaps;
         return MapsMake();
     }
@@ -345,6 +409,11 @@ private:
     double FZoomFactor = 0.5;
     int FZoomSteps = 5;
     bool FWheelZoom = false;
+    bool FAxisMarksRound = false;
+    bool FAxisGrid = false;
+    TColor FAxisGridColor = AxisGridColorDefault;
+    bool FHighDensity = true;
+    bool FRatioCheckQueued = false;
 
     TPlotNavigator FNav;
     int FCursorMode = zmNone;  // The mode whose cursor the surface shows.

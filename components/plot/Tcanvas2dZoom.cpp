@@ -138,8 +138,8 @@ void TCanvas2D::RubberDraw(const TRubber& Figure)
     TCanvas& canvas = DrawCanvas();
     if (Figure.Kind == TRubber::Line) {
         RubberPenSet();
-        canvas.MoveTo(Figure.A.X, Figure.A.Y);
-        canvas.LineTo(Figure.B.X, Figure.B.Y);
+        canvas.MoveTo(DeviceLength(Figure.A.X), DeviceLength(Figure.A.Y));
+        canvas.LineTo(DeviceLength(Figure.B.X), DeviceLength(Figure.B.Y));
         RubberPenReset();
         return;
     }
@@ -147,8 +147,10 @@ void TCanvas2D::RubberDraw(const TRubber& Figure)
     if (FAxisShow)
         DrawRegionSet();
     const std::int64_t cx = Figure.A.X, cy = Figure.A.Y, hw = Figure.B.X, hh = Figure.B.Y;
-    const int left = SaturatingInt(cx - hw), right = SaturatingInt(cx + hw), top = SaturatingInt(cy - hh),
-              bottom = SaturatingInt(cy + hh);
+    // The figures are kept in surface pixels and drawn in the bitmap's.
+    const int left = DeviceLength(SaturatingInt(cx - hw)), right = DeviceLength(SaturatingInt(cx + hw)),
+              top = DeviceLength(SaturatingInt(cy - hh)), bottom = DeviceLength(SaturatingInt(cy + hh));
+    const int corner = DeviceLength(2);
     RubberPenSet();
     canvas.MoveTo(left, top);
     canvas.LineTo(right, top);
@@ -156,10 +158,10 @@ void TCanvas2D::RubberDraw(const TRubber& Figure)
     canvas.LineTo(right, bottom);
     // The sides stop short of the corners, which the wide top and bottom
     // already cover: an inverting pen must not touch a pixel twice.
-    canvas.MoveTo(left, SaturatingInt(std::int64_t(top) + 2));
-    canvas.LineTo(left, SaturatingInt(std::int64_t(bottom) - 2));
-    canvas.MoveTo(right, SaturatingInt(std::int64_t(top) + 2));
-    canvas.LineTo(right, SaturatingInt(std::int64_t(bottom) - 2));
+    canvas.MoveTo(left, SaturatingInt(std::int64_t(top) + corner));
+    canvas.LineTo(left, SaturatingInt(std::int64_t(bottom) - corner));
+    canvas.MoveTo(right, SaturatingInt(std::int64_t(top) + corner));
+    canvas.LineTo(right, SaturatingInt(std::int64_t(bottom) - corner));
     RubberPenReset();
 }
 
@@ -167,7 +169,7 @@ void TCanvas2D::RubberPenSet()
 {
     TCanvas& canvas = DrawCanvas();
     canvas.Pen.Mode = pmNot;
-    canvas.Pen.Width = 2;
+    canvas.Pen.Width = DeviceLength(2);
 }
 
 void TCanvas2D::RubberPenReset()
@@ -253,6 +255,8 @@ bool TCanvas2D::eventFilter(QObject* Watched, QEvent* Event)
             FFinishRequest = true;
         return false;
     }
+    if (Watched == FImage && Event->type() == QEvent::Paint)
+        PixelRatioCheck();
     if (Watched == FImage && Event->type() == QEvent::Wheel && FWheelZoom) {
         const auto* e = static_cast<QWheelEvent*>(Event);
         const QPoint p = e->position().toPoint();

@@ -32,6 +32,12 @@ TEscala::~TEscala() = default;
 
 // ------------------------------------------------------------ properties
 
+void TEscala::SetHighDensity(bool Value)
+{
+    if (ChangeField(FHighDensity, Value))
+        Draw();
+}
+
 void TEscala::SetAutoSize(bool Value)
 {
     if (ChangeField(FAutoSize, Value))
@@ -214,6 +220,10 @@ void TEscala::Draw()
     else if (FAlignment == eaLeft || FAlignment == eaRight)
         FOrientation = eoVertical;
 
+    const std::int64_t b = BevelWidth();
+    Image->SetPixelRatio(FHighDensity ? TImage::PixelRatioFor(devicePixelRatioF(), SaturatingInt(Width() - 4 * b),
+                                                              SaturatingInt(Height() - 4 * b))
+                                      : 1);
     Image->BevelFit(*this);
     if (PaintPicture())
         Image->Repaint();
@@ -226,10 +236,10 @@ bool TEscala::PaintPicture()
     c.Pen.Color = Color();
     c.Brush.Color = Color();
     c.Brush.Style = bsSolid;
-    c.Rectangle(0, 0, W, H);
+    c.Rectangle(0, 0, Image->BitmapSide(W), Image->BitmapSide(H));
     if (W < 5 || H < 5 || !(Maximum() > Minimum()))
         return false;
-    c.Font = Font();
+    c.Font = FontScaled(Font(), Image->PixelRatio());
     Paint(FOrientation != eoHorizontal);
     return true;
 }
@@ -286,6 +296,9 @@ void TEscala::SizeFit(bool Vertical, std::int64_t Size)
 {
     if (FDrawDepth > 1)
         return;
+    // From the bitmap's pixels to the panel's, rounding up.
+    if (const double r = Image->PixelRatio(); r != 1)
+        Size = std::int64_t(std::ceil(double(Size) / r));
     const int size = int(std::clamp<std::int64_t>(Size, 1, TBitmap::MaxSide));
     if (Vertical)
         SetWidth(size);
@@ -306,14 +319,14 @@ std::vector<TColor> TEscala::BandColours(std::int64_t Length, bool FromTop) cons
 void TEscala::PaintBand(bool Vertical)
 {
     TCanvas& c = Image->Canvas();
-    const std::int64_t M = FMargin, BW = FBandWidth;
-    const std::int64_t n = (Vertical ? Image->Height() : Image->Width()) - 2 * M;
+    const std::int64_t M = DeviceLength(FMargin), BW = DeviceLength(FBandWidth);
+    const std::int64_t n = (Vertical ? DeviceHeight() : DeviceWidth()) - 2 * M;
     int th, tw;
     LabelsMeasure(th, tw);
     // How far the labels reach across the band: their height beside a
     // horizontal band, their width beside a vertical one.
     const std::int64_t labels = Vertical ? tw : th;
-    const std::int64_t a1 = FPosition == epNormal ? M : M + labels + 5, a2 = a1 + BW;
+    const std::int64_t a1 = FPosition == epNormal ? M : M + labels + DeviceLength(5), a2 = a1 + BW;
     // A horizontal band shows Minimum in its first column and Maximum in
     // its last; a vertical one Maximum in its top row.
     const std::vector<TColor> colours = BandColours(n, Vertical);
@@ -324,21 +337,21 @@ void TEscala::PaintBand(bool Vertical)
         c.LineTo(to.X, to.Y);
     }
     if (FAutoSize)
-        SizeFit(Vertical, 3 * M + BW + labels + 5);
+        SizeFit(Vertical, 3 * M + BW + labels + DeviceLength(5));
 }
 
 void TEscala::PaintText(bool Vertical)
 {
     TCanvas& c = Image->Canvas();
-    const std::int64_t M = FMargin, BW = FBandWidth;
-    const std::int64_t n = (Vertical ? Image->Height() : Image->Width()) - 2 * M;
+    const std::int64_t M = DeviceLength(FMargin), BW = DeviceLength(FBandWidth);
+    const std::int64_t n = (Vertical ? DeviceHeight() : DeviceWidth()) - 2 * M;
     int th, tw;
     LabelsMeasure(th, tw);
     // Beside the band, or in the margin before it; labels beside a vertical
     // band are aligned on their right edge.
-    std::int64_t across = FPosition == epNormal ? M + BW + 5 : M;
+    std::int64_t across = FPosition == epNormal ? M + BW + DeviceLength(Vertical ? 6 : 5) : M;
     if (Vertical)
-        across += tw + 1;
+        across += tw + (FPosition == epNormal ? 0 : DeviceLength(1));
     c.SetTextAlign(Vertical ? TA_RIGHT | TA_TOP : TA_CENTER | TA_TOP);
     if (FTextInterval < 0)
         return;
@@ -365,19 +378,20 @@ void TEscala::PaintText(bool Vertical)
 void TEscala::DrawMarkVertical(double Value)
 {
     TCanvas& c = Image->Canvas();
-    c.Font = Font();
-    const std::int64_t W = Image->Width(), H = Image->Height(), M = FMargin, BW = FBandWidth, n = H - 2 * M;
+    c.Font = FontScaled(Font(), Image->PixelRatio());
+    const std::int64_t W = DeviceWidth(), H = DeviceHeight(), M = DeviceLength(FMargin), BW = DeviceLength(FBandWidth),
+                       n = H - 2 * M, one = DeviceLength(1);
     int th, tw;
     LabelsMeasure(th, tw);
-    std::int64_t x1 = 1, x2 = M - 2;
+    std::int64_t x1 = one, x2 = M - DeviceLength(2);
     if (FPosition == epInverse) {
-        x1 = tw + M + BW + 7;
-        x2 = W - 1;
+        x1 = tw + M + BW + DeviceLength(7);
+        x2 = W - one;
     }
     c.Pen.Color = Color();
     c.Brush.Color = Color();
     c.Brush.Style = bsSolid;
-    c.Rectangle(SaturatingInt(x1 - 1), 0, SaturatingInt(x2 + 1), SaturatingInt(H));
+    c.Rectangle(SaturatingInt(x1 - one), 0, SaturatingInt(x2 + one), SaturatingInt(H));
     // Outside the range, and not a number at all, only erases.
     if (!(Value >= Minimum() && Value <= Maximum()))
         return;
@@ -386,7 +400,7 @@ void TEscala::DrawMarkVertical(double Value)
     if (!std::isfinite(t))
         t = (Value * 0.5 - min * 0.5) / (max * 0.5 - min * 0.5);
     const std::int64_t y = H - M - RoundInt(t * double(n));
-    c.Pen.Width = 2;
+    c.Pen.Width = DeviceLength(2);
     c.Pen.Color = clBlack;
     c.MoveTo(SaturatingInt(x1), SaturatingInt(y));
     c.LineTo(SaturatingInt(x2), SaturatingInt(y));

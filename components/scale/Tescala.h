@@ -7,6 +7,7 @@
 #pragma once
 
 #include "components/scale/EscalaColors.h"
+#include "components/image/Qelutils.h"
 #include "components/panel/Tpnlimg.h"
 #include "toolkit/controls/Properties.h"
 
@@ -31,6 +32,7 @@ class TEscala : public TPnlImg {
     Q_PROPERTY(Escala::TEscalaGraduation Graduation READ Graduation WRITE SetGraduation)
     Q_PROPERTY(Escala::TEscalaOrientation Orientation READ Orientation WRITE SetOrientation)
     Q_PROPERTY(Escala::TEscalaPosition Position READ Position WRITE SetPosition)
+    Q_PROPERTY(bool HighDensity READ HighDensity WRITE SetHighDensity)
 public:
     // A vertical scale of 0..100 that sizes itself to fit.
     explicit TEscala(QWidget* Owner = nullptr);
@@ -79,6 +81,13 @@ public:
     // Values above the largest bitmap side are ignored.
     void SetTextInterval(int Value);
 
+    // On a high-density screen the picture has the screen's device pixels:
+    // a finer band and labels rasterised at the device size, the lengths
+    // above scaled to match. On by default; no difference on an ordinary
+    // screen.
+    bool HighDensity() const { return FHighDensity; }
+    void SetHighDensity(bool Value);  // Redraws.
+
     TK_CAPTION_PROPERTY(Format)
     TK_COLOR_PROPERTY(GradColor1)
     TK_COLOR_PROPERTY(GradColor2)
@@ -118,6 +127,10 @@ protected:
     void PictureResize() override { EscalaResize(); }
 
 private:
+    // The picture and lengths on it in its bitmap's pixels.
+    std::int64_t DeviceWidth() const { return Image->BitmapSide(Image->Width()); }
+    std::int64_t DeviceHeight() const { return Image->BitmapSide(Image->Height()); }
+    std::int64_t DeviceLength(int Length) const { return LengthScaled(Length, Image->PixelRatio()); }
     std::string Label(double Value) const;
     // The larger text height and width of the labels of Maximum and Minimum
     // in the image's current font.
@@ -152,6 +165,7 @@ private:
     TEscalaAlignment FAlignment = eaNone;
     TEscalaOrientation FOrientation = eoVertical;
     TEscalaPosition FPosition = epNormal;
+    bool FHighDensity = true;
     // Draws in progress, and Draws begun so far: a resize from AutoSize
     // paints once more inside the Draw that caused it; that inner Draw does
     // not size again, and the outer one stops, its picture done.

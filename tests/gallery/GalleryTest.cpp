@@ -6,6 +6,7 @@
 
 #include <QAbstractButton>
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QCursor>
@@ -97,6 +98,13 @@ TEST(Gallery, EveryTabOpensAndDraws)
     EXPECT_EQ(Word(gb, x, plot->ValToScrY(1.4)), Word(plot->ColorInt()));
     plot->OnMouseMove(plot, 0, plot->ValToScrX(2), plot->ValToScrY(-1));
     EXPECT_EQ(window.statusBar()->currentMessage(), QString::fromUtf8("x = 2.00    y = -1.00"));
+    // The switches of the axes.
+    grafico->RoundMarks->setChecked(true);
+    grafico->Grid->setChecked(true);
+    EXPECT_TRUE(plot->AxisMarksRound());
+    EXPECT_EQ(Word(gb, plot->ValToScrX(-4), plot->ValToScrY(1.4)), Word(plot->AxisGridColor()));
+    grafico->Grid->setChecked(false);
+    EXPECT_FALSE(plot->AxisGrid());
 
     // The field is coloured with the scale's colours, in every graduation.
     auto* escala = Open<TEscalaTab>(window, 3);

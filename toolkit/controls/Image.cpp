@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 QImage ImageOf(TBitmap& b)
@@ -68,7 +69,35 @@ void TImage::AttachBitmap()
     BitmapChanged();
 }
 
-void TImage::CreateBitmap() { picture_.Bitmap().SetSize(Width(), Height()); }
+void TImage::CreateBitmap() { picture_.Bitmap().SetSize(BitmapSide(Width()), BitmapSide(Height())); }
+
+void TImage::SetPixelRatio(double value)
+{
+    if (!(value > 1) || !std::isfinite(value))
+        value = 1;
+    if (value == pixelRatio_)
+        return;
+    pixelRatio_ = value;
+    update();
+}
+
+double TImage::PixelRatioFor(double Wanted, int Width, int Height)
+{
+    if (!(Wanted > 1) || !std::isfinite(Wanted))
+        return 1;
+    const double w = std::round(std::max(Width, 0) * Wanted), h = std::round(std::max(Height, 0) * Wanted);
+    if (w > TBitmap::MaxSide || h > TBitmap::MaxSide || w * h > double(TBitmap::MaxPixels))
+        return 1;
+    return Wanted;
+}
+
+int TImage::BitmapSide(int Size) const
+{
+    if (pixelRatio_ == 1)
+        return Size;
+    const double side = std::round(Size * pixelRatio_);
+    return side >= INT_MAX ? INT_MAX : int(side);
+}
 
 void TImage::SetAutoSize(bool value)
 {
@@ -109,8 +138,16 @@ void TImage::FlushChanges()
     flushPending_ = false;
     if (!picture_.HasBitmap())
         return;
-    for (const TRect& r : picture_.Bitmap().TakeDirty())
-        update(QRect(r.Left, r.Top, r.Width(), r.Height()));
+    for (const TRect& r : picture_.Bitmap().TakeDirty()) {
+        if (pixelRatio_ == 1) {
+            update(QRect(r.Left, r.Top, r.Width(), r.Height()));
+            continue;
+        }
+        // The control pixels that cover the changed bitmap pixels.
+        const int left = int(std::floor(r.Left / pixelRatio_)), top = int(std::floor(r.Top / pixelRatio_));
+        const int right = int(std::ceil(r.Right / pixelRatio_)), bottom = int(std::ceil(r.Bottom / pixelRatio_));
+        update(QRect(left, top, right - left, bottom - top));
+    }
 }
 
 void TImage::Repaint()
@@ -126,20 +163,31 @@ void TImage::paintEvent(QPaintEvent* e)
     QRegion rest(e->rect());
     if (picture_.HasBitmap() && !picture_.Bitmap().Empty()) {
         TBitmap& b = picture_.Bitmap();
-        const QRect area = e->rect() & QRect(0, 0, b.Width(), b.Height());
+        QImage img = ImageOf(b);
         if (transparent_) {
-            QImage img = ImageOf(b).convertToFormat(QImage::Format_ARGB32);
+            img = img.convertToFormat(QImage::Format_ARGB32);
             const QRgb key = ColorToPixel(b.EffectiveTransparentColor());
             for (int y = 0; y < img.height(); ++y) {
                 auto* row = reinterpret_cast<QRgb*>(img.scanLine(y));
                 for (int x = 0; x < img.width(); ++x)
                     row[x] = ((row[x] & 0xFFFFFF) == key) ? 0 : (row[x] | 0xFF000000u);
             }
-            p.drawImage(area, img, area);
-        } else {
-            p.drawImage(area, ImageOf(b), area);
         }
-        rest -= QRegion(area);
+        if (pixelRatio_ == 1) {
+            const QRect area = e->rect() & QRect(0, 0, b.Width(), b.Height());
+            p.drawImage(area, img, area);
+            rest -= QRegion(area);
+        } else {
+            // The bitmap's pixels go one to one onto the device's: the
+            // painter takes the image at its ratio, in control pixels.
+            img.setDevicePixelRatio(pixelRatio_);
+            const QRectF shown(0, 0, b.Width() / pixelRatio_, b.Height() / pixelRatio_);
+            const QRectF area = QRectF(e->rect()) & shown;
+            const QRectF source(area.left() * pixelRatio_, area.top() * pixelRatio_, area.width() * pixelRatio_,
+                                area.height() * pixelRatio_);
+            p.drawImage(area, img, source);
+            rest -= QRegion(area.toAlignedRect() & shown.toRect());
+        }
     }
     if (!transparent_)
         for (const QRect& r : rest)

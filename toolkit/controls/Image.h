@@ -58,6 +58,20 @@ public:
     bool Transparent() const { return transparent_; }  // The bitmap's transparent colour lets the parent show.
     void SetTransparent(bool value);                    // Repaints.
 
+    // Bitmap pixels per control pixel on each axis (1 unless set): a
+    // bitmap drawn for a high-density screen at its device pixels, shown
+    // at the control's size without being scaled. Values below 1 or not
+    // finite count as 1.
+    double PixelRatio() const { return pixelRatio_; }
+    void SetPixelRatio(double value);
+    // A side of the control in bitmap pixels: Size times PixelRatio, rounded.
+    int BitmapSide(int Size) const;
+    // The ratio a control of Width x Height can have: Wanted, or 1 when
+    // Wanted is below 1, not finite, or would make a bitmap larger than
+    // TBitmap allows (then the control's own pixels are used, as on an
+    // ordinary screen).
+    static double PixelRatioFor(double Wanted, int Width, int Height);
+
     void Repaint() override;  // Paints the whole picture at once.
     // Sends the changed parts of the bitmap to the screen now (normally
     // done once per display frame).
@@ -81,6 +95,7 @@ private:
     bool autoSize_ = false;
     bool transparent_ = false;
     bool flushPending_ = false;
+    double pixelRatio_ = 1;
 };
 
 // Loads a picture from the program's resources (any format Qt reads) into a
