@@ -368,8 +368,8 @@ void TCanvas2D::Point(double X, double Y, int Radius)
 {
     if (!PointCheckIn(X, Y))
         return;
-    const TMapCache& m = Maps();
-    const std::int64_t sx = m.X.ToPixelInt(X), sy = m.Y.ToPixelInt(Y);
+    const TPoint p = Maps().ToPixel(X, Y);
+    const std::int64_t sx = p.X, sy = p.Y;
     TCanvas& canvas = DrawCanvas();
     if (Radius >= 1)
         canvas.Ellipse(SaturatingInt(sx - Radius), SaturatingInt(sy - Radius), SaturatingInt(sx + Radius + 1), SaturatingInt(sy + Radius + 1));
