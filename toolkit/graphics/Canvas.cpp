@@ -216,7 +216,27 @@ void TCanvas::Rectangle(int x1, int y1, int x2, int y2)
         PenPos = saved;
         return;
     }
-    // One-pixel pen: each border pixel once, the brush inside it.
+    // One-pixel pen: each border pixel once, the brush inside it. Wholly
+    // inside one clip rectangle in copy mode (a plot's background, at every
+    // repaint), the rows are written straight and marked once.
+    i64 cl, ct, cr, cb;
+    if (Pen.Mode != pmNot && Brush.Style != bsClear && FastClipBounds(cl, ct, cr, cb) && l >= cl && r <= cr &&
+        t >= ct && b <= cb) {
+        const std::uint32_t pen = ColorToPixel(ColorToRGB(Pen.Color)), brush = ColorToPixel(ColorToRGB(Brush.Color));
+        for (i64 y = t; y < b; ++y) {
+            std::uint32_t* row = bitmap_.Row(int(y));
+            if (y == t || y == b - 1) {
+                FillRow(row, l, r, pen);
+                continue;
+            }
+            row[l] = pen;
+            row[r - 1] = pen;
+            if (r - 1 > l + 1)
+                FillRow(row, l + 1, r - 1, brush);
+        }
+        Touch(l, t, r, b);
+        return;
+    }
     for (i64 y = top; y < bottom; ++y) {
         if (y == t || y == b - 1) {
             PenSpan(int(y), l, r);

@@ -117,6 +117,31 @@ TEST(CanvasShortcuts, SmallEllipsesDrawWhatTheGeneralCodeDrawsWhereverTheyAre)
                 }
 }
 
+TEST(CanvasShortcuts, RectanglesDrawWhatTheGeneralCodeDraws)
+{
+    // Every size up to 6 pixels, corners given either way round, inside the
+    // bitmap, across its edges and beyond, with the pens and brushes that
+    // keep or leave the straight way.
+    std::mt19937 rng(5);
+    auto pick = [&](int n) { return int(rng() % unsigned(n)); };
+    for (int i = 0; i < 3000; ++i) {
+        const int x1 = pick(30) - 8, y1 = pick(30) - 8, x2 = x1 + pick(13) - 6, y2 = y1 + pick(13) - 6;
+        const int width = pick(4) - 1;
+        const bool invert = pick(5) == 0, clearBrush = pick(5) == 0;
+        ExpectSameAsGeneral(
+            20, 20,
+            [&](TCanvas& c) {
+                c.Pen.Color = clRed;
+                c.Pen.Width = width;
+                c.Pen.Mode = invert ? pmNot : pmCopy;
+                c.Brush.Color = clLime;
+                c.Brush.Style = clearBrush ? bsClear : bsSolid;
+                c.Rectangle(x1, y1, x2, y2);
+            },
+            "rectangle " + std::to_string(i));
+    }
+}
+
 TEST(CanvasShortcuts, RepeatedSmallEllipsesDrawWhatTheGeneralCodeDraws)
 {
     // A plot's points: the same ellipse again and again, now and then
