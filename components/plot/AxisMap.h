@@ -101,6 +101,31 @@ public:
             Out[k] = ToPixelInt(W[k]);
     }
 
+    // ToPixelInt of x on map X and of y on map Y, in one: the same
+    // operations on both axes at once, so the same pixels.
+    static TPoint ToPixelsInt(const TAxisMap& X, double x, const TAxisMap& Y, double y)
+    {
+#if defined(__SSE2__)
+        const __m128d w = _mm_set_pd(y, x);
+        if (_mm_movemask_pd(_mm_and_pd(_mm_cmpge_pd(w, _mm_set_pd(Y.safeLo_, X.safeLo_)),
+                                       _mm_cmple_pd(w, _mm_set_pd(Y.safeHi_, X.safeHi_)))) == 3) {
+            const __m128d world = _mm_set_pd(Y.w2_ - Y.w1_, X.w2_ - X.w1_);
+            const __m128d d = _mm_mul_pd(_mm_div_pd(_mm_sub_pd(w, _mm_set_pd(Y.w1_, X.w1_)), world),
+                                         _mm_set_pd(double(Y.span_), double(X.span_)));
+            const __m128i t = _mm_cvttpd_epi32(d);
+            const __m128d f = _mm_sub_pd(d, _mm_cvtepi32_pd(t));
+            const __m128i up =
+                _mm_shuffle_epi32(_mm_castpd_si128(_mm_cmpge_pd(f, _mm_set1_pd(0.5))), _MM_SHUFFLE(2, 0, 2, 0));
+            const __m128i down =
+                _mm_shuffle_epi32(_mm_castpd_si128(_mm_cmple_pd(f, _mm_set1_pd(-0.5))), _MM_SHUFFLE(2, 0, 2, 0));
+            const __m128i r =
+                _mm_add_epi32(_mm_sub_epi32(_mm_add_epi32(_mm_set_epi32(0, 0, Y.p1_, X.p1_), t), up), down);
+            return {_mm_cvtsi128_si32(r), _mm_cvtsi128_si32(_mm_shuffle_epi32(r, _MM_SHUFFLE(1, 1, 1, 1)))};
+        }
+#endif
+        return {X.ToPixelInt(x), Y.ToPixelInt(y)};
+    }
+
     // The world value at pixel p.
     double ToWorld(double p) const
     {

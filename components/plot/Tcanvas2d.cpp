@@ -473,8 +473,8 @@ void TCanvas2D::Point(double X, double Y, int Radius)
     if (!PointCheckIn(X, Y))
         return;
     const TPlotRecord recorded = TPlotRecord::Point(*this, X, Y, Radius);
-    const TMapCache& m = Maps();
-    const std::int64_t sx = m.X.ToPixelInt(X), sy = m.Y.ToPixelInt(Y);
+    const TPoint p = Maps().ToPixel(X, Y);
+    const std::int64_t sx = p.X, sy = p.Y;
     TCanvas& canvas = DrawCanvas();
     // Only a wide pen needs scaling; dots are many.
     std::optional<TDeviceStyle> style;
@@ -525,17 +525,18 @@ bool LineOff(unsigned Code1, unsigned Code2) { return ((Code1 & Code2 & 15) | ((
 void TCanvas2D::Line(double X1, double Y1, double X2, double Y2)
 {
     const TPlotRecord recorded = TPlotRecord::Line(*this, X1, Y1, X2, Y2);
-    const unsigned code1 = OutCode(X1, Y1), code2 = OutCode(X2, Y2);
+    // A polyline drawn as lines: this start is the last line's end, whose
+    // OutCode and pixel are kept (new maps, made for a new window among
+    // others, forget them).
+    const TMapCache& m = Maps();
+    TLineEnd& end = FLineEnd;
+    const bool again = X1 == end.X && Y1 == end.Y;
+    const unsigned code1 = again ? end.Code : OutCode(X1, Y1), code2 = OutCode(X2, Y2);
     if (LineOff(code1, code2))
         return;
-    const TMapCache& m = Maps();
-    // A polyline drawn as lines: this start is the last line's end.
-    TLineEnd& end = FLineEnd;
-    TPoint p1 = end.Pixel;
-    if (X1 != end.X || Y1 != end.Y)
-        p1 = m.ToPixel(X1, Y1);
+    const TPoint p1 = again ? end.Pixel : m.ToPixel(X1, Y1);
     const TPoint p2 = m.ToPixel(X2, Y2);
-    end = {X2, Y2, p2};
+    end = {X2, Y2, p2, code2};
     if (!(m.Drawable && (code1 | code2) == 0) && !LineCheck(p1.X, p1.Y, p2.X, p2.Y)) {
         FDrawOverflow = true;
         return;

@@ -344,7 +344,7 @@ private:
     struct TMapCache {
         TMapKey Key;
         TAxisMap X, Y;
-        TPoint ToPixel(double WX, double WY) const { return {X.ToPixelInt(WX), Y.ToPixelInt(WY)}; }
+        TPoint ToPixel(double WX, double WY) const { return TAxisMap::ToPixelsInt(X, WX, Y, WY); }
         // World values from which on every value maps before the surface's
         // first pixel (Before) or past its size (Past); NaN when there is
         // none. Rising when pixels grow with the value.
@@ -375,10 +375,12 @@ private:
     const TMapCache& MapsMake() const;
     mutable TMapCache FMaps;
     // A polyline drawn as lines maps each vertex once: the last line's
-    // mapped end, kept for the next line's start. New maps forget it.
+    // mapped end and its OutCode, kept for the next line's start. New maps
+    // forget them.
     struct TLineEnd {
         double X = std::numeric_limits<double>::quiet_NaN(), Y = X;
         TPoint Pixel;
+        unsigned Code = 0;
     };
     mutable TLineEnd FLineEnd;
     // Which sides of the window a point lies beyond (bits 0-3: left,

@@ -218,7 +218,27 @@ void TCanvas::Rectangle(int x1, int y1, int x2, int y2)
         PenPos = saved;
         return;
     }
-    // One-pixel pen: each border pixel once, the brush inside it.
+    // One-pixel pen: each border pixel once, the brush inside it. Wholly
+    // inside one clip rectangle in copy mode (a plot's background, at every
+    // repaint), the rows are written straight and marked once.
+    i64 cl, ct, cr, cb;
+    if (Pen.Mode != pmNot && Brush.Style != bsClear && FastClipBounds(cl, ct, cr, cb) && l >= cl && r <= cr &&
+        t >= ct && b <= cb) {
+        const std::uint32_t pen = ColorToPixel(ColorToRGB(Pen.Color)), brush = ColorToPixel(ColorToRGB(Brush.Color));
+        for (i64 y = t; y < b; ++y) {
+            std::uint32_t* row = bitmap_.Row(int(y));
+            if (y == t || y == b - 1) {
+                FillRow(row, l, r, pen);
+                continue;
+            }
+            row[l] = pen;
+            row[r - 1] = pen;
+            if (r - 1 > l + 1)
+                FillRow(row, l + 1, r - 1, brush);
+        }
+        Touch(l, t, r, b);
+        return;
+    }
     for (i64 y = top; y < bottom; ++y) {
         if (y == t || y == b - 1) {
             PenSpan(int(y), l, r);
@@ -252,10 +272,33 @@ TCanvas::EllipseSpans TCanvas::EllipseRowSpans(i64 w, i64 h, i64 shrink, i64 y)
     return row;
 }
 
+bool TCanvas::DiscAgain(int x1, int y1, int x2, int y2)
+{
+    const bool pen = Pen.Style != psClear;
+    if (i64(x2) - x1 != discW_ || i64(y2) - y1 != discH_ || Pen.Width != discPenWidth_ || pen != discPen_ ||
+        Brush.Style == bsClear)
+        return false;
+    const std::uint32_t px = ColorToPixel(ColorToRGB(Brush.Color));
+    if (pen && (Pen.Mode == pmNot || ColorToPixel(ColorToRGB(Pen.Color)) != px))
+        return false;
+    i64 cl, ct, cr, cb;
+    const i64 ol = i64(x1) - discGrow_, ot = i64(y1) - discGrow_;
+    if (!FastClipBounds(cl, ct, cr, cb) || ol + discInk_.Left < cl || ot + discInk_.Top < ct ||
+        ol + discInk_.Right > cr || ot + discInk_.Bottom > cb)
+        return false;
+    std::uint32_t* const corner = bitmap_.Row(0) + ot * bitmap_.Width() + ol;
+    for (const DiscRun& run : discRuns_)
+        FillRow(corner + i64(run.y) * bitmap_.Width(), run.a, run.b, px);
+    Touch(ol + discInk_.Left, ot + discInk_.Top, ol + discInk_.Right, ot + discInk_.Bottom);
+    return true;
+}
+
 void TCanvas::Ellipse(int x1, int y1, int x2, int y2)
 {
     if (Recorder) Recorder->Ellipse(*this, {x1, y1, x2, y2});
     DirtyScope dirty(*this);
+    if (DiscAgain(x1, y1, x2, y2))
+        return;
     const i64 l = std::min(x1, x2), r = std::max(x1, x2), t = std::min(y1, y2), b = std::max(y1, y2);
     if (l == r || t == b)
         return;
@@ -283,6 +326,18 @@ void TCanvas::Ellipse(int x1, int y1, int x2, int y2)
         ellipseW_ = w;
         ellipseH_ = h;
         ellipseShrink_ = shrink;
+    }
+    if (cached && (discW_ != r - l || discH_ != b - t || discPenWidth_ != Pen.Width || discPen_ != pen)) {
+        discRuns_.clear();
+        for (i64 y = 0; y < h; ++y)
+            if (const EllipseSpans& s = ellipseRows_[std::size_t(y)]; s.any)
+                discRuns_.push_back({int(y), int(s.a), int(s.c + 1)});
+        discInk_ = ellipseInk_;
+        discW_ = int(r - l);
+        discH_ = int(b - t);
+        discPenWidth_ = Pen.Width;
+        discPen_ = pen;
+        discGrow_ = int(grow);
     }
 
     // A small disc in one colour (the points of a plot) wholly inside one

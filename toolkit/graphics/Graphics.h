@@ -449,6 +449,20 @@ private:
     std::vector<EllipseSpans> ellipseRows_;
     std::int64_t ellipseW_ = -1, ellipseH_ = -1, ellipseShrink_ = -1;
     TRect ellipseInk_;
+    // The same small ellipse in one colour again, as a plot's points come:
+    // its box's size and the pen it was worked out for, its rows' spans
+    // relative to the box's corner (rows without ink left out) and the
+    // offset of the box's corner from the ellipse's first corner.
+    struct DiscRun {
+        int y, a, b;  // pixels [a, b) of row y
+    };
+    int discW_ = -1, discH_ = -1, discPenWidth_ = 0, discGrow_ = 0;
+    bool discPen_ = false;
+    std::vector<DiscRun> discRuns_;
+    TRect discInk_;
+    // Draws such an ellipse from the kept rows when it lies wholly inside
+    // one clip rectangle; false (nothing done) otherwise.
+    bool DiscAgain(int x1, int y1, int x2, int y2);
 
     // The rows of the short wide lines drawn with the current pen width,
     // relative to their start, by their extent.

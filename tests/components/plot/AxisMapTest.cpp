@@ -102,6 +102,7 @@ TEST(AxisMap, ManyValuesAtOnceMapAsOneByOne)
     const TAxisMap maps[] = {{0, 10, 50, 102},   {0, 10, 122, 30},  {-1e300, 1e300, 0, 800}, {3, 3, 10, 110},
                              {0, Inf, 0, 100},    {5, 4, 0, 1920},   {3, 4, -536870912, 5},   {0, 10, INT_MIN, INT_MAX},
                              {-7, 2, 2000, -2000}, {0, 1e-300, 7, 0}};
+    std::vector<std::vector<double>> values;
     for (const TAxisMap& m : maps) {
         const double lo = m.W1(), width = m.W2() - m.W1(), span = std::max(std::abs(m.PixelSpan()), 1);
         std::vector<double> w;
@@ -122,5 +123,15 @@ TEST(AxisMap, ManyValuesAtOnceMapAsOneByOne)
         m.ToPixelsInt(w.data(), w.size(), out.data());
         for (std::size_t i = 0; i < w.size(); ++i)
             ASSERT_EQ(out[i], m.ToPixelInt(w[i])) << m.W1() << ".." << m.W2() << " at " << w[i];
+        values.push_back(std::move(w));
     }
+    // A point's two axes at once, every map on x with every map on y.
+    for (std::size_t a = 0; a < std::size(maps); ++a)
+        for (std::size_t b = 0; b < std::size(maps); ++b)
+            for (std::size_t i = 0; i < values[a].size(); ++i) {
+                const double x = values[a][i], y = values[b][values[b].size() - 1 - i];
+                const TPoint p = TAxisMap::ToPixelsInt(maps[a], x, maps[b], y);
+                ASSERT_EQ(p, (TPoint{maps[a].ToPixelInt(x), maps[b].ToPixelInt(y)}))
+                    << "maps " << a << ", " << b << " at " << x << ", " << y;
+            }
 }

@@ -117,6 +117,91 @@ TEST(CanvasShortcuts, SmallEllipsesDrawWhatTheGeneralCodeDrawsWhereverTheyAre)
                 }
 }
 
+TEST(CanvasShortcuts, RectanglesDrawWhatTheGeneralCodeDraws)
+{
+    // Every size up to 6 pixels, corners given either way round, inside the
+    // bitmap, across its edges and beyond, with the pens and brushes that
+    // keep or leave the straight way.
+    std::mt19937 rng(5);
+    auto pick = [&](int n) { return int(rng() % unsigned(n)); };
+    for (int i = 0; i < 3000; ++i) {
+        const int x1 = pick(30) - 8, y1 = pick(30) - 8, x2 = x1 + pick(13) - 6, y2 = y1 + pick(13) - 6;
+        const int width = pick(4) - 1;
+        const bool invert = pick(5) == 0, clearBrush = pick(5) == 0;
+        ExpectSameAsGeneral(
+            20, 20,
+            [&](TCanvas& c) {
+                c.Pen.Color = clRed;
+                c.Pen.Width = width;
+                c.Pen.Mode = invert ? pmNot : pmCopy;
+                c.Brush.Color = clLime;
+                c.Brush.Style = clearBrush ? bsClear : bsSolid;
+                c.Rectangle(x1, y1, x2, y2);
+            },
+            "rectangle " + std::to_string(i));
+    }
+}
+
+TEST(CanvasShortcuts, RepeatedSmallEllipsesDrawWhatTheGeneralCodeDraws)
+{
+    // A plot's points: the same ellipse again and again, now and then
+    // another size, pen or colour, inside the clip, across its edges and
+    // far outside; each call against the general code's.
+    TBitmap quick(64, 64), general(64, 64);
+    quick.Canvas().SetClipRect(Rect(4, 4, 60, 60));
+    general.Canvas().SetClipRegion({Rect(4, 4, 60, 32), Rect(4, 32, 60, 60)});
+    std::mt19937 rng(11);
+    auto pick = [&](int n) { return int(rng() % unsigned(n)); };
+    const int sizes[][2] = {{5, 5}, {5, 5}, {3, 4}, {1, 1}, {9, 7}, {70, 70}};
+    const int coords[] = {INT_MIN, -100, INT_MAX - 3, INT_MAX};
+    int w = 5, h = 5, width = 1;
+    TPenStyle penStyle = psSolid;
+    TPenMode penMode = pmCopy;
+    TBrushStyle brushStyle = bsSolid;
+    TColor penColor = clLime, brushColor = clLime;
+    for (int i = 0; i < 4000; ++i) {
+        if (pick(40) == 0) {
+            const int k = pick(int(std::size(sizes)));
+            w = sizes[k][0];
+            h = sizes[k][1];
+        }
+        if (pick(60) == 0)
+            width = pick(5) - 1;
+        if (pick(60) == 0)
+            penStyle = pick(4) == 0 ? psClear : psSolid;
+        if (pick(60) == 0)
+            penMode = pick(3) == 0 ? pmNot : pmCopy;
+        if (pick(60) == 0)
+            brushStyle = pick(4) == 0 ? bsClear : bsSolid;
+        if (pick(30) == 0)
+            penColor = pick(3) == 0 ? clRed : clLime;
+        if (pick(30) == 0)
+            brushColor = pick(3) == 0 ? clRed : clLime;
+        int x = pick(84) - 10, y = pick(84) - 10;
+        if (pick(50) == 0)
+            x = coords[pick(4)];
+        if (pick(50) == 0)
+            y = coords[pick(4)];
+        const int x2 = int(std::min<std::int64_t>(std::int64_t(x) + w, INT_MAX));
+        const int y2 = int(std::min<std::int64_t>(std::int64_t(y) + h, INT_MAX));
+        for (TBitmap* b : {&quick, &general}) {
+            TCanvas& c = b->Canvas();
+            c.Pen.Width = width;
+            c.Pen.Style = penStyle;
+            c.Pen.Mode = penMode;
+            c.Pen.Color = penColor;
+            c.Brush.Style = brushStyle;
+            c.Brush.Color = brushColor;
+            c.Ellipse(x, y, x2, y2);
+        }
+        const std::string scope = "call " + std::to_string(i);
+        for (int row = 0; row < 64; ++row)
+            for (int col = 0; col < 64; ++col)
+                ASSERT_EQ(quick.ScanLine(row)[col], general.ScanLine(row)[col]) << scope << " at " << col << "," << row;
+        ASSERT_EQ(quick.TakeDirty(), general.TakeDirty()) << scope;
+    }
+}
+
 TEST(Bitmap, ChangesMarkedAfterTakingThemAreReportedAgain)
 {
     TBitmap b(50, 50);
