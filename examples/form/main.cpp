@@ -47,9 +47,12 @@ int main(int argc, char** argv)
     // 0x00BBGGRR in code) and the outer ring's colour must be on the plot.
     app.processEvents();
     ui.Canvas2D1->Draw();
+    // The bitmap has PixelRatio() pixels per pixel of the mapping (2 on a
+    // high-density screen).
     TBitmap& bitmap = ui.Canvas2D1->Image().Picture().Bitmap();
+    const double r = ui.Canvas2D1->PixelRatio();
     auto at = [&](double x, double y) {
-        return PixelToColor(bitmap.ScanLine(ui.Canvas2D1->ValToScrY(y))[ui.Canvas2D1->ValToScrX(x)]);
+        return PixelToColor(bitmap.ScanLine(int(ui.Canvas2D1->ValToScrY(y) * r))[int(ui.Canvas2D1->ValToScrX(x) * r)]);
     };
     const bool interior = ui.Canvas2D1->ColorInt() == TColor(0x00204000) && at(0.95, 0.95) == TColor(0x00204000);
     const bool ring = at(0.9, 0) == ui.Escala1->ValueToColor(0.8);

@@ -79,9 +79,12 @@ int main(int argc, char** argv)
     app.processEvents();
     plot->Draw();
     const TBitmap& bitmap = plot->Image().Picture().Bitmap();
-    const int x = plot->ValToScrX(0), y = plot->ValToScrY(1);
+    // The bitmap has PixelRatio() pixels per pixel of the mapping (2 on a
+    // high-density screen).
+    const double r = plot->PixelRatio();
+    const int x = int(plot->ValToScrX(0) * r), y = int(plot->ValToScrY(1) * r);
     bool found = false;
-    for (int dy = -1; dy <= 1; ++dy)
+    for (int dy = -2; dy <= 2; ++dy)
         if (y + dy >= 0 && y + dy < bitmap.Height())
             found |= PixelToColor(bitmap.ScanLine(y + dy)[x]) == CurveColour;
     std::printf("%s: curve %s at pixel (%d, %d)\n", found ? "ok" : "FAILED", found ? "drawn" : "missing", x, y);
