@@ -386,7 +386,9 @@ private:
     // Which sides of the window a point lies beyond (bits 0-3: left,
     // right, below, above), or that it is not a number (bit 4).
     unsigned OutCode(double X, double Y) const;
-    void OutCodes(const double* X, const double* Y, std::size_t N, unsigned* Codes) const;
+    // The OutCodes of N points; the series goes on to Readable points,
+    // which are asked for ahead.
+    void OutCodes(const double* X, const double* Y, std::size_t N, std::size_t Readable, unsigned* Codes) const;
     // The mapped points of the polyline run being drawn.
     std::vector<TPoint> FPolylinePixels;
     std::size_t ColumnRun(const TMapCache& m, std::span<const double> X, std::span<const double> Y, std::size_t First,

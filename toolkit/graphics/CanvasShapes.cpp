@@ -74,6 +74,7 @@ void TCanvas::Rectangle(int x1, int y1, int x2, int y2)
     if (Pen.Mode != pmNot && Brush.Style != bsClear && FastClipBounds(cl, ct, cr, cb) && l >= cl && r <= cr &&
         t >= ct && b <= cb) {
         const std::uint32_t pen = ColorToPixel(ColorToRGB(Pen.Color)), brush = ColorToPixel(ColorToRGB(Brush.Color));
+        const bool stream = (r - l) * (b - t) * i64(sizeof(std::uint32_t)) > StreamFillBytes;
         for (i64 y = t; y < b; ++y) {
             std::uint32_t* row = bitmap_.Row(int(y));
             if (y == t || y == b - 1) {
@@ -83,8 +84,10 @@ void TCanvas::Rectangle(int x1, int y1, int x2, int y2)
             row[l] = pen;
             row[r - 1] = pen;
             if (r - 1 > l + 1)
-                FillRow(row, l + 1, r - 1, brush);
+                (stream ? StreamRow : FillRow)(row, l + 1, r - 1, brush);
         }
+        if (stream)
+            StreamFence();
         Touch(l, t, r, b);
         return;
     }

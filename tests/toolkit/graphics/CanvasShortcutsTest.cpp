@@ -319,14 +319,32 @@ TEST(CanvasShortcuts, ShortWideLinesKeepTheirShapeWhereverTheyStart)
 TEST(CanvasShortcuts, RowsAreFilledExactlyFromTheirFirstPixelToTheirEnd)
 {
     // Rows are written four words at a time, the last four overlapping the
-    // ones before, and the shortest by their first, middle and last pixel:
-    // every length at every place, the words beside left alone.
-    for (int x1 = 0; x1 < 40; ++x1)
-        for (int x2 = x1 + 1; x2 <= 40; ++x2) {
-            std::vector<std::uint32_t> row(44, 7);
-            canvas_detail::FillRow(row.data() + 2, x1, x2, 0xABCDEF);
-            for (int x = 0; x < 44; ++x)
-                ASSERT_EQ(row[std::size_t(x)], x >= x1 + 2 && x < x2 + 2 ? 0xABCDEFu : 7u)
-                    << x1 << ".." << x2 << " at " << x;
-        }
+    // ones before, and the shortest by their first, middle and last pixel;
+    // streamed, from the first aligned word on: every length at every place
+    // and alignment, the words beside left alone.
+    for (const auto fill : {canvas_detail::FillRow, canvas_detail::StreamRow})
+        for (int x1 = 0; x1 < 40; ++x1)
+            for (int x2 = x1 + 1; x2 <= 40; ++x2) {
+                std::vector<std::uint32_t> row(44, 7);
+                fill(row.data() + 2, x1, x2, 0xABCDEF);
+                canvas_detail::StreamFence();
+                for (int x = 0; x < 44; ++x)
+                    ASSERT_EQ(row[std::size_t(x)], x >= x1 + 2 && x < x2 + 2 ? 0xABCDEFu : 7u)
+                        << x1 << ".." << x2 << " at " << x;
+            }
+}
+
+TEST(CanvasShortcuts, LargeBackgroundsDrawWhatTheGeneralCodeDraws)
+{
+    // A rectangle beyond the size whose rows are streamed, its rows starting
+    // at each alignment.
+    for (int left = 0; left < 4; ++left)
+        ExpectSameAsGeneral(
+            1100, 1000,
+            [&](TCanvas& c) {
+                c.Pen.Color = clRed;
+                c.Brush.Color = clNavy;
+                c.Rectangle(left, 1, 1100 - left, 1000);
+            },
+            "left " + std::to_string(left));
 }
