@@ -1,6 +1,7 @@
 #include "components/plot/Tcanvas2d.h"
 
 #include "components/image/Qelutils.h"
+#include "toolkit/graphics/VectorState.h"
 #include "toolkit/system/SysUtils.h"
 
 #include <QEvent>
@@ -312,6 +313,7 @@ int TCanvas2D::ClientHeightGet() const
 
 void TCanvas2D::Draw()
 {
+    VectorStateClean();
     if (!Visible() && !FExporting)
         return;
     FImage->SetPixelRatio(PixelRatioWanted(SurfaceWidth(), SurfaceHeight()));

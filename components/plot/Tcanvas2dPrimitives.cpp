@@ -4,6 +4,7 @@
 
 #include "components/image/Qelutils.h"
 #include "components/plot/PlotRecording.h"
+#include "toolkit/graphics/VectorState.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -56,6 +57,7 @@ private:
 
 void TCanvas2D::Point(double X, double Y, int Radius)
 {
+    VectorStateClean();
     if (!PointCheckIn(X, Y))
         return;
     const TPlotRecord recorded = TPlotRecord::Point(*this, X, Y, Radius);
@@ -134,6 +136,7 @@ bool LineOff(unsigned Code1, unsigned Code2) { return ((Code1 & Code2 & 15) | ((
 
 void TCanvas2D::Line(double X1, double Y1, double X2, double Y2)
 {
+    VectorStateClean();
     const TPlotRecord recorded = TPlotRecord::Line(*this, X1, Y1, X2, Y2);
     // A polyline drawn as lines: this start is the last line's end, whose
     // OutCode and pixel are kept (new maps, made for a new window among
@@ -167,6 +170,7 @@ void TCanvas2D::Line(double X1, double Y1, double X2, double Y2)
 
 void TCanvas2D::Polyline(std::span<const double> X, std::span<const double> Y)
 {
+    VectorStateClean();
     const TPlotRecord recorded = TPlotRecord::Polyline(*this, X, Y);
     const std::size_t n = std::min(X.size(), Y.size());
     if (n < 2)
@@ -403,6 +407,7 @@ std::size_t TCanvas2D::ColumnRun(const TMapCache& m, std::span<const double> X, 
 
 void TCanvas2D::Triangle(double X1, double Y1, double X2, double Y2, double X3, double Y3)
 {
+    VectorStateClean();
     const TPlotRecord recorded = TPlotRecord::Triangle(*this, X1, Y1, X2, Y2, X3, Y3);
     if (std::isnan(X1) || std::isnan(Y1) || std::isnan(X2) || std::isnan(Y2) || std::isnan(X3) || std::isnan(Y3))
         return;
@@ -420,6 +425,7 @@ void TCanvas2D::Triangle(double X1, double Y1, double X2, double Y2, double X3, 
 
 void TCanvas2D::TextOutA(double X, double Y, int DX, int DY, const std::string& Text)
 {
+    VectorStateClean();
     if (!PointCheckIn(X, Y))
         return;
     const TPlotRecord recorded = TPlotRecord::Text(*this, X, Y, DX, DY, Text);

@@ -1,6 +1,7 @@
 #include "components/scale/EscalaColors.h"
 
 #include "components/image/Qelutils.h"
+#include "toolkit/graphics/VectorState.h"
 
 #include <algorithm>
 #include <array>
@@ -257,6 +258,7 @@ TColor TEscalaColors::StepColor(int K) const
 
 void TEscalaColors::ValuesToColors(const double* Values, TColor* Colors, std::size_t Count) const
 {
+    VectorStateClean();
     const double lo = Minimum, hi = Maximum, range = hi - lo, interval = Interval;
     const bool stepped = interval > 0;
     const double perRange = 1.0 / range, perInterval = stepped ? 1.0 / interval : 0.0;
