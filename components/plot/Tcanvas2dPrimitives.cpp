@@ -149,7 +149,13 @@ void TCanvas2D::Line(double X1, double Y1, double X2, double Y2)
         return;
     const TPoint p1 = again ? end.Pixel : m.ToPixel(X1, Y1);
     const TPoint p2 = m.ToPixel(X2, Y2);
-    end = {X2, Y2, p2, code2};
+    // Field by field: a copy of the whole would be read back in one piece
+    // straight after its parts were written, which the processor cannot
+    // pass on from its stores and waits for, every call.
+    end.X = X2;
+    end.Y = Y2;
+    end.Pixel = p2;
+    end.Code = code2;
     if (!(m.Drawable && (code1 | code2) == 0) && !LineCheck(p1.X, p1.Y, p2.X, p2.Y)) {
         FDrawOverflow = true;
         return;
