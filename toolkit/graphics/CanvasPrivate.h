@@ -4,6 +4,7 @@
 #pragma once
 
 #include "toolkit/graphics/Graphics.h"
+#include "toolkit/graphics/VectorState.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -111,6 +112,9 @@ public:
     explicit DirtyScope(TCanvas& c) : c_(c)
     {
         if (c_.dirtyDepth_++ == 0) {
+            // The outermost drawing call: what ran before may have left the
+            // vector registers in a state that slows the rasterizer.
+            VectorStateClean();
             c_.touchL_ = c_.touchT_ = INT64_MAX;
             c_.touchR_ = c_.touchB_ = INT64_MIN;
         }
