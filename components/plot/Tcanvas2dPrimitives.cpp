@@ -422,10 +422,10 @@ void TCanvas2D::Triangle(double X1, double Y1, double X2, double Y2, double X3, 
     const TMapCache& m = Maps();
     if (m.XOff.All(X1, X2, X3) || m.YOff.All(Y1, Y2, Y3))
         return;
-    const TAxisMap xm = m.X, ym = m.Y;
+    // Each corner's two axes at once.
+    const TPoint a = m.ToPixel(X1, Y1), b = m.ToPixel(X2, Y2), c = m.ToPixel(X3, Y3);
     const TDeviceStyle style(*this);
-    if (!TriangleDraw(DeviceWidth(), DeviceHeight(), DrawCanvas(), xm.ToPixelInt(X1), ym.ToPixelInt(Y1), xm.ToPixelInt(X2),
-                      ym.ToPixelInt(Y2), xm.ToPixelInt(X3), ym.ToPixelInt(Y3)))
+    if (!TriangleDraw(DeviceWidth(), DeviceHeight(), DrawCanvas(), a.X, a.Y, b.X, b.Y, c.X, c.Y))
         FDrawOverflow = true;
 }
 
