@@ -13,8 +13,9 @@
 
 #include <QPainter>
 
+#if defined(__SSE2__)
 #include <emmintrin.h>
-#include <xmmintrin.h>
+#endif
 
 #include <algorithm>
 #include <cmath>
@@ -242,17 +243,24 @@ struct Floor {
             const auto* bits = reinterpret_cast<const std::uint64_t*>(d->data());
             const std::size_t n = d->size();
             for (std::size_t i = 0; i < n; i += 8) {
+#if defined(__SSE2__)
                 _mm_prefetch(reinterpret_cast<const char*>(bits + std::min(i + 1024, n - 1)), _MM_HINT_T0);
+#endif
                 for (std::size_t k = i; k < std::min(i + 8, n); ++k)
                     sum += bits[k];
             }
         }
         benchmark::DoNotOptimize(sum);
+        constexpr std::uint32_t Navy = 0xff000080u;
         picture.resize(std::size_t(width) * std::size_t(height));
-        const __m128i navy = _mm_set1_epi32(int(0xff000080u));
+#if defined(__SSE2__)
+        const __m128i navy = _mm_set1_epi32(int(Navy));
         for (std::size_t i = 0; i + 4 <= picture.size(); i += 4)
             _mm_stream_si128(reinterpret_cast<__m128i*>(picture.data() + i), navy);
         _mm_sfence();
+#else
+        std::fill(picture.begin(), picture.end(), Navy);
+#endif
         benchmark::DoNotOptimize(picture.data());
     }
 };
