@@ -262,6 +262,32 @@ void TCanvas::ThinLine(i64 x0, i64 y0, i64 x1, i64 y1, bool includeEnd)
         off = i64(num / den);
         rem = i64(num % den);
     }
+    if (fastClip && !invert) {
+        // One clip rectangle in copy mode, as lines crossing a plot's edge
+        // are: the same pixels, their bounds kept here and marked once, and
+        // the carries taken without a branch (a step carries at most once,
+        // as 2·minor <= den).
+        i64 l = INT64_MAX, t = INT64_MAX, r = INT64_MIN, b = INT64_MIN;
+        for (i64 i = iFrom; i < iTo; ++i) {
+            const i64 m = m0 + sMajor * i;
+            const i64 n = n0 + sMinor * off;
+            const i64 x = xMajor ? m : n, y = xMajor ? n : m;
+            if (x >= cl && y >= ct && x < cr && y < cb) {
+                bitmap_.Row(int(y))[x] = px;
+                l = std::min(l, x);
+                t = std::min(t, y);
+                r = std::max(r, x);
+                b = std::max(b, y);
+            }
+            rem += 2 * minor;
+            const i64 carry = i64(rem >= den);
+            rem -= den & -carry;
+            off += carry;
+        }
+        if (l <= r)
+            Touch(l, t, r + 1, b + 1);
+        return;
+    }
     for (i64 i = iFrom; i < iTo; ++i) {
         const i64 m = m0 + sMajor * i;
         const i64 n = n0 + sMinor * off;

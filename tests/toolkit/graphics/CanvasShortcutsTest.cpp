@@ -49,6 +49,28 @@ TEST(CanvasShortcuts, LinesInEveryDirectionDrawWhatTheGeneralCodeDraws)
                 "line " + std::to_string(dx) + "," + std::to_string(dy));
 }
 
+TEST(CanvasShortcuts, LinesCrossingTheEdgesDrawWhatTheGeneralCodeDraws)
+{
+    // Lines with an end outside, near or at the int range, in copy mode
+    // (clipped without a test per pixel's region) and in mode not.
+    std::mt19937 rng(11);
+    const int far[] = {INT_MIN, INT_MAX, -(1 << 20), 1 << 20, -1000, 1000};
+    auto coord = [&] { return rng() % 6 == 0 ? far[rng() % 6] : int(rng() % 90) - 30; };
+    for (int i = 0; i < 3000; ++i) {
+        const TPoint a{coord(), coord()}, b{coord(), coord()};
+        const bool invert = rng() % 5 == 0;
+        ExpectSameAsGeneral(
+            30, 30,
+            [&](TCanvas& c) {
+                c.Pen.Color = clRed;
+                c.Pen.Mode = invert ? pmNot : pmCopy;
+                c.MoveTo(a.X, a.Y);
+                c.LineTo(b.X, b.Y);
+            },
+            "line " + std::to_string(i));
+    }
+}
+
 TEST(CanvasShortcuts, PolylineDrawsItsLinesOneByOne)
 {
     // In and out of the bitmap and along its edges, with lines of no length.
