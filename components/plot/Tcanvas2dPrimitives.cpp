@@ -9,9 +9,6 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
-#if defined(__SSE__)
-#include <xmmintrin.h>
-#endif
 
 #include <algorithm>
 #include <climits>
@@ -92,7 +89,7 @@ constexpr std::size_t ReadAhead = 1024;
 
 inline void Prefetch(const double* P, std::size_t K, std::size_t Readable)
 {
-#if defined(__SSE__)
+#if defined(__SSE2__)
     _mm_prefetch(reinterpret_cast<const char*>(P + std::min(K + ReadAhead, Readable - 1)), _MM_HINT_T0);
 #else
     (void)P, (void)K, (void)Readable;
